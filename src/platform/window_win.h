@@ -1,0 +1,48 @@
+// A small base for the program's windows: binds the C++ object to its HWND at WM_NCCREATE,
+// forwards messages to a member handler and unbinds at WM_NCDESTROY.
+#pragma once
+
+#include <windows.h>
+
+namespace trafimo::win {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const { return hwnd_; }
+
+  // Registers `className` once per process with this class's window procedure.
+  static bool RegisterClassOnce(const char* className, HICON icon = nullptr,
+                                HBRUSH background = nullptr, UINT style = 0);
+
+  // Twips to pixels at this window's DPI (96 before the window exists).
+  int TwipsX(int twips) const;
+  int TwipsY(int twips) const;
+  UINT Dpi() const;
+
+ protected:
+  // Creates the window with this object bound to it.
+  HWND CreateBound(DWORD exStyle, const char* className, const char* caption, DWORD style, int x,
+                   int y, int width, int height, HWND parent, HMENU menu);
+
+  // Messages not handled return DefWindowProcA's result.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Called after WM_NCDESTROY, when the HWND is gone.
+  virtual void OnDestroyed() {}
+
+ private:
+  static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+};
+
+// Converts twips at a DPI, rounding to the nearest pixel.
+inline int TwipsToPixels(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+}  // namespace trafimo::win

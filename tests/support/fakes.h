@@ -1,0 +1,364 @@
+// In-memory stand-ins for the platform services, for the native tests. Each can be told to fail
+// the way the real one can.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace trafimo::testing {
+
+// Case-insensitive ordering, as the registry compares key and value names.
+struct NoCaseLess {
+  bool operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return std::tolower(static_cast<unsigned char>(x)) <
+             std::tolower(static_cast<unsigned char>(y));
+    });
+  }
+};
+
+struct FakeRegValue {
+  std::uint32_t type = 0;
+  std::vector<std::uint8_t> data;
+};
+
+// Registry hives in memory. Keys are full paths such as "HKLM\Software\X"; a path's parents
+// exist implicitly once a child was created.
+class FakeRegistry : public platform::Registry {
+ public:
+  // Refuse (access denied) every create, set and delete under this root, as HKLM refuses a
+  // standard user.
+  std::set<platform::RegKeyHandle> readOnlyRoots;
+  // Refuse opening these full key paths at all.
+  std::set<std::string, NoCaseLess> deniedKeys;
+  // The next n SetValue calls fail with access denied.
+  int failSetValues = 0;
+  int openHandles() const { return static_cast<int>(handles_.size()); }
+
+  // Direct access for arranging and checking.
+  void Put(platform::RegKeyHandle root, const std::string& subKey, const std::string& name,
+           std::uint32_t type, std::vector<std::uint8_t> data) {
+    const std::string path = Path(root, subKey);
+    AddKey(path);
+    keys_[path][name] = FakeRegValue{type, std::move(data)};
+  }
+  void PutText(platform::RegKeyHandle root, const std::string& subKey, const std::string& name,
+               const std::string& text, std::uint32_t type = platform::kRegExpandSz) {
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    Put(root, subKey, name, type, std::move(bytes));
+  }
+  const FakeRegValue* Get(platform::RegKeyHandle root, const std::string& subKey,
+                          const std::string& name) const {
+    const auto key = keys_.find(Path(root, subKey));
+    if (key == keys_.end()) return nullptr;
+    const auto value = key->second.find(name);
+    return value == key->second.end() ? nullptr : &value->second;
+  }
+  // The stored text without its terminating NUL.
+  std::string GetText(platform::RegKeyHandle root, const std::string& subKey,
+                      const std::string& name) const {
+    const FakeRegValue* value = Get(root, subKey, name);
+    if (value == nullptr) return "<missing>";
+    std::string text(value->data.begin(), value->data.end());
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
+  }
+  bool KeyExists(platform::RegKeyHandle root, const std::string& subKey) const {
+    return keys_.count(Path(root, subKey)) != 0;
+  }
+  std::size_t ValueCount(platform::RegKeyHandle root, const std::string& subKey) const {
+    const auto key = keys_.find(Path(root, subKey));
+    return key == keys_.end() ? 0 : key->second.size();
+  }
+
+  long OpenKey(platform::RegKeyHandle root, std::string_view subKey, std::uint32_t,
+               platform::RegKeyHandle& key) override {
+    key = 0;
+    const std::string path = Path(root, std::string(subKey));
+    if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
+    if (!keys_.count(path)) return platform::kErrorFileNotFound;
+    key = NewHandle(path);
+    return platform::kErrorSuccess;
+  }
+  long CreateKey(platform::RegKeyHandle root, std::string_view subKey, std::uint32_t,
+                 platform::RegKeyHandle& key) override {
+    key = 0;
+    const std::string path = Path(root, std::string(subKey));
+    if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
+    if (!keys_.count(path)) {
+      if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+      AddKey(path);
+    }
+    key = NewHandle(path);
+    return platform::kErrorSuccess;
+  }
+  long QueryValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t* type,
+                  std::uint8_t* data, std::uint32_t* size) override {
+    auto* values = ValuesOf(key);
+    if (values == nullptr) return platform::kErrorInvalidParameter;
+    const auto value = values->find(std::string(valueName));
+    if (value == values->end()) return platform::kErrorFileNotFound;
+    if (type != nullptr) *type = value->second.type;
+    const auto needed = static_cast<std::uint32_t>(value->second.data.size());
+    if (data == nullptr) {
+      if (size != nullptr) *size = needed;
+      return platform::kErrorSuccess;
+    }
+    if (size == nullptr) return platform::kErrorInvalidParameter;
+    if (*size < needed) {
+      *size = needed;
+      return platform::kErrorMoreData;
+    }
+    std::copy(value->second.data.begin(), value->second.data.end(), data);
+    *size = needed;
+    return platform::kErrorSuccess;
+  }
+  long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
+                const std::uint8_t* data, std::uint32_t size) override {
+    auto* values = ValuesOf(key);
+    if (values == nullptr) return platform::kErrorInvalidParameter;
+    if (RootOf(key) && readOnlyRoots.count(*RootOf(key))) return platform::kErrorAccessDenied;
+    if (failSetValues > 0) {
+      --failSetValues;
+      return platform::kErrorAccessDenied;
+    }
+    (*values)[std::string(valueName)] =
+        FakeRegValue{type, std::vector<std::uint8_t>(data, data + size)};
+    return platform::kErrorSuccess;
+  }
+  long DeleteValue(platform::RegKeyHandle key, std::string_view valueName) override {
+    auto* values = ValuesOf(key);
+    if (values == nullptr) return platform::kErrorInvalidParameter;
+    if (RootOf(key) && readOnlyRoots.count(*RootOf(key))) return platform::kErrorAccessDenied;
+    return values->erase(std::string(valueName)) ? platform::kErrorSuccess
+                                                 : platform::kErrorFileNotFound;
+  }
+  long DeleteKey(platform::RegKeyHandle root, std::string_view subKey) override {
+    const std::string path = Path(root, std::string(subKey));
+    if (!keys_.count(path)) return platform::kErrorFileNotFound;
+    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    if (HasChildren(path)) return platform::kErrorAccessDenied;
+    keys_.erase(path);
+    return platform::kErrorSuccess;
+  }
+  long DeleteTree(platform::RegKeyHandle root, std::string_view subKey) override {
+    const std::string path = Path(root, std::string(subKey));
+    if (!keys_.count(path)) return platform::kErrorFileNotFound;
+    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    for (auto it = keys_.begin(); it != keys_.end();) {
+      it = IsSameOrBelow(it->first, path) ? keys_.erase(it) : std::next(it);
+    }
+    return platform::kErrorSuccess;
+  }
+  long CloseKey(platform::RegKeyHandle key) override {
+    return handles_.erase(key) ? platform::kErrorSuccess : platform::kErrorInvalidParameter;
+  }
+
+ private:
+  using Values = std::map<std::string, FakeRegValue, NoCaseLess>;
+
+  static std::string Path(platform::RegKeyHandle root, std::string subKey) {
+    while (!subKey.empty() && subKey.back() == '\\')
+      subKey.pop_back();
+    const std::string prefix = root == platform::kHkeyLocalMachine  ? "HKLM"
+                               : root == platform::kHkeyCurrentUser ? "HKCU"
+                                                                    : "?";
+    return subKey.empty() ? prefix : prefix + "\\" + subKey;
+  }
+  static bool IsSameOrBelow(const std::string& path, const std::string& top) {
+    if (path.size() < top.size()) return false;
+    if (NoCaseLess{}(path.substr(0, top.size()), top) ||
+        NoCaseLess{}(top, path.substr(0, top.size())))
+      return false;
+    return path.size() == top.size() || path[top.size()] == '\\';
+  }
+  bool HasChildren(const std::string& path) const {
+    return std::any_of(keys_.begin(), keys_.end(), [&](const auto& entry) {
+      return entry.first.size() > path.size() && IsSameOrBelow(entry.first, path);
+    });
+  }
+  void AddKey(const std::string& path) {
+    for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
+      keys_.try_emplace(path.substr(0, at));
+    keys_.try_emplace(path);
+  }
+  platform::RegKeyHandle NewHandle(const std::string& path) {
+    const platform::RegKeyHandle handle = nextHandle_++;
+    handles_[handle] = path;
+    return handle;
+  }
+  Values* ValuesOf(platform::RegKeyHandle key) {
+    const auto handle = handles_.find(key);
+    if (handle == handles_.end()) return nullptr;
+    const auto found = keys_.find(handle->second);
+    return found == keys_.end() ? nullptr : &found->second;
+  }
+  std::optional<platform::RegKeyHandle> RootOf(platform::RegKeyHandle key) const {
+    const auto handle = handles_.find(key);
+    if (handle == handles_.end()) return std::nullopt;
+    if (handle->second.rfind("HKLM", 0) == 0) return platform::kHkeyLocalMachine;
+    if (handle->second.rfind("HKCU", 0) == 0) return platform::kHkeyCurrentUser;
+    return std::nullopt;
+  }
+
+  std::map<std::string, Values, NoCaseLess> keys_;
+  std::map<platform::RegKeyHandle, std::string> handles_;
+  platform::RegKeyHandle nextHandle_ = 0x1000;
+};
+
+// The per-user store in memory; a write can be made to fail.
+class MemoryUserStore : public platform::UserStore {
+ public:
+  std::map<std::string, std::map<std::string, std::string, NoCaseLess>, NoCaseLess> sections;
+  int failWrites = 0;  // the next n writes fail
+  int writes = 0;
+
+  std::string Read(std::string_view section, std::string_view key,
+                   std::string_view defaultValue) override {
+    const auto s = sections.find(std::string(section));
+    if (s == sections.end()) return std::string(defaultValue);
+    const auto k = s->second.find(std::string(key));
+    return k == s->second.end() ? std::string(defaultValue) : k->second;
+  }
+  bool Write(std::string_view section, std::string_view key, std::string_view value) override {
+    if (failWrites > 0) {
+      --failWrites;
+      return false;
+    }
+    ++writes;
+    sections[std::string(section)][std::string(key)] = std::string(value);
+    return true;
+  }
+  bool EraseAll() override {
+    sections.clear();
+    return true;
+  }
+  bool Has(const std::string& section, const std::string& key) const {
+    const auto s = sections.find(section);
+    return s != sections.end() && s->second.count(key) != 0;
+  }
+};
+
+class FakeClock : public platform::Clock {
+ public:
+  platform::LocalTime now{2026, 12, 6, 12, 0, 0};
+  platform::LocalTime Now() override { return now; }
+
+  void Set(int year, int month, int day, int hour = 12, int minute = 0, int second = 0) {
+    now = {year, month, day, hour, minute, second};
+  }
+  // Steps the clock forward by whole seconds across days, months and years.
+  void Advance(long long seconds);
+};
+
+// English month names, "," grouping by thousands and "." as the decimal point, unless changed.
+class FakeLocale : public platform::Locale {
+ public:
+  std::string decimalSeparator = ".";
+  std::string groupSeparator = ",";
+
+  std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;
+  std::string FullMonthName(int month) override;
+  std::string ToUpper(std::string_view text) override;
+  std::string FormatNumber(std::string_view plainNumber, int decimals, bool grouped) override;
+};
+
+// Records every message shown and answers from a script (OK when the script is empty).
+class FakeMessages : public platform::Messages {
+ public:
+  struct Shown {
+    std::string text;
+    std::string title;
+    std::uint32_t style = 0;
+  };
+  std::vector<Shown> shown;
+  std::deque<int> answers;
+
+  int Show(std::string_view text, std::string_view title, std::uint32_t style) override {
+    shown.push_back({std::string(text), std::string(title), style});
+    if (answers.empty()) return platform::kIdOk;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// Thrown where the real program would end the process.
+struct ProcessEnded {};
+
+class FakeProcess : public platform::Process {
+ public:
+  std::string exePath = "C:\\Tools\\trafimo.exe";
+  [[noreturn]] void EndNow() override { throw ProcessEnded{}; }
+  std::string ExePath() override { return exePath; }
+};
+
+class FakeShell : public platform::Shell {
+ public:
+  struct Call {
+    platform::WindowHandle owner;
+    std::string operation, file, parameters, directory;
+    int show;
+  };
+  std::vector<Call> calls;
+  std::intptr_t Execute(platform::WindowHandle owner, std::string_view operation,
+                        std::string_view file, std::string_view parameters,
+                        std::string_view directory, int showCommand) override {
+    calls.push_back({owner, std::string(operation), std::string(file), std::string(parameters),
+                     std::string(directory), showCommand});
+    return 2;  // as if no browser were found: the result must not matter
+  }
+};
+
+// One row of a scripted interface table.
+struct FakeRow {
+  std::string description;
+  std::uint32_t inOctets = 0;
+  std::uint32_t outOctets = 0;
+  std::uint32_t type = 6;
+  // The description length as the table states it; by default it counts a trailing NUL.
+  std::optional<std::uint32_t> descrLen;
+};
+
+// Builds a MIB_IFTABLE buffer.
+std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows);
+
+// An interface table that answers from the rows it holds, or fails as told.
+class ScriptedIfTable : public platform::IfTableSource {
+ public:
+  std::vector<FakeRow> rows;
+  bool notSupported = false;     // the size query answers 50
+  bool sizeQueryFails = false;   // the size query answers an error and no size
+  bool secondCallFails = false;  // the call with the buffer fails
+  int calls = 0;
+
+  std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
+};
+
+// A complete set of stand-ins, wired as a Platform.
+struct FakePlatform {
+  FakeRegistry registry;
+  MemoryUserStore userStore;
+  ScriptedIfTable ifTable;
+  FakeClock clock;
+  FakeLocale locale;
+  FakeMessages messages;
+  FakeProcess process;
+  FakeShell shell;
+  platform::Platform platform{registry, userStore, ifTable, clock,
+                              locale,   messages,  process, shell};
+};
+
+}  // namespace trafimo::testing
