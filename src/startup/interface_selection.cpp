@@ -3,7 +3,8 @@
 namespace trafimo {
 
 bool IsInterfaceSelected(std::string_view interfaceList, std::string_view description) {
-  const std::string entry = "," + std::string(description);
+  std::string entry(1, ',');
+  entry.append(description);
   for (std::size_t at = interfaceList.find(entry); at != std::string_view::npos;
        at = interfaceList.find(entry, at + 1)) {
     const std::size_t after = at + entry.size();
