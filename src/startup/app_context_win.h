@@ -34,6 +34,8 @@ struct AppContext {
   std::function<void(const std::string& costNow, const std::string& costToday,
                      const std::string& costThisMonth)>
       refreshMeters;
+  // Brings the settings dialog to the front when it is visible; false when it is not.
+  std::function<bool()> bringSettingsForwardIfVisible;
   std::function<void()> showSettings;      // the one settings dialog, modeless
   std::function<void()> showMonthlyUsage;  // the one monthly totals window, modeless
   std::function<void()> showAbout;         // the one about window, modeless
