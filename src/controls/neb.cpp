@@ -139,7 +139,7 @@ std::string FormatNumber(double number, int decimals) {
     }
   }
   fraction.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
-  if (whole.empty()) whole = "0";
+  if (whole.empty()) whole.push_back('0');
 
   std::string text;
   const bool isZero =
@@ -147,7 +147,10 @@ std::string FormatNumber(double number, int decimals) {
       std::all_of(fraction.begin(), fraction.end(), [](char c) { return c == '0'; });
   if (number < 0 && !isZero) text += '-';
   text += whole;
-  if (decimals > 0) text += '.' + fraction;
+  if (decimals > 0) {
+    text += '.';
+    text += fraction;
+  }
   return text;
 }
 
@@ -308,7 +311,7 @@ void Neb::SetDecimalSize(std::int16_t size) {
   }
   decimalSize_ = size;
   RecomputeLimits();
-  formatMask_ = size < 1 ? "0" : "0." + RepeatText("0", size);
+  formatMask_ = size < 1 ? std::string("0") : std::string("0.").append(RepeatText("0", size));
   ReplaceText(FormatText(site_.Text(), decimalSize_), false, false);
   Changed("DecimalSize");
 }
@@ -450,7 +453,7 @@ void Neb::OnChange() {
     if (parts.decimalPart.size() > decimalRoom) parts.decimalPart.resize(decimalRoom);
     std::string cut = parts.signCount == 1 ? "-" : "";
     cut += parts.integerPart;
-    if (!parts.decimalPart.empty()) cut += "." + parts.decimalPart;
+    if (!parts.decimalPart.empty()) cut.append(".").append(parts.decimalPart);
     ReplaceText(cut, true, true);
   }
   const double number = ReadNumber(site_.Text());
@@ -471,10 +474,11 @@ void Neb::OnLostFocus() {
 }
 
 void Neb::RecomputeLimits() {
-  const std::string nines = RepeatText("9", integerSize_) + "." + RepeatText("9", decimalSize_);
+  const std::string nines =
+      RepeatText("9", integerSize_).append(".").append(RepeatText("9", decimalSize_));
   highestLimit_ = ReadNumber(nines);
   const double previousLowest = lowestLimit_;
-  lowestLimit_ = ReadNumber("-" + nines);
+  lowestLimit_ = ReadNumber(std::string("-").append(nines));
   if (minimumValue_ <= previousLowest) SetMinimumValue(lowestLimit_);
   if (maximumValue_ != highestLimit_) SetMaximumValue(highestLimit_);
 }
