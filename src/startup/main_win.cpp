@@ -99,7 +99,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   win::OptIntoPerMonitorDpi();
   win::InitCommonControls();
   static win::RealPlatform realPlatform;
-  static win::AppContext context{realPlatform.get(), Globals::settings, Globals::flags};
+  // The hooks are wired as the windows that provide them arrive.
+  static win::AppContext context{realPlatform.get(), Globals::settings, Globals::flags, nullptr,
+                                 nullptr, nullptr, {}, {}, {}, {}, {}, {}};
   win::Main(context, commandLine != nullptr ? commandLine : "");
   return win::RunMessageLoop();
 }
