@@ -84,7 +84,7 @@ Settings BuildSettings(const SettingsForm& form) {
     settings.Interface += ',';
     settings.Interface += entry.text;
   }
-  if (settings.Interface.empty()) settings.Interface = ",";
+  if (settings.Interface.empty()) settings.Interface.push_back(',');
   settings.FromFreeTime = JoinFreeTime(form.from);
   settings.ToFreeTime = JoinFreeTime(form.to);
   settings.MonthStartDay = static_cast<std::uint8_t>(form.monthStartDay);
