@@ -285,6 +285,43 @@ TEST_F(SettingsDialogTest, ClearAllDataNoKeepsYesErasesAndZeroes) {
   EXPECT_EQ(TextOf(dialog.Box(kBoxMonthStartDay)->edit()), "17") << "its controls stay";
 }
 
+// A key as the message loop meets it: offered to the dialog first, else dispatched.
+void PressKey(HWND target, WPARAM key) {
+  MSG down{target, WM_KEYDOWN, key, 1, 0, {}};
+  if (!TranslateSettingsDialogMessage(down)) {
+    TranslateMessage(&down);
+    DispatchMessageA(&down);
+  }
+  MSG queued{};
+  while (PeekMessageA(&queued, nullptr, 0, 0, PM_REMOVE)) {
+    if (!TranslateSettingsDialogMessage(queued)) {
+      TranslateMessage(&queued);
+      DispatchMessageA(&queued);
+    }
+  }
+}
+
+TEST_F(SettingsDialogTest, KeyboardThroughTheMessageLoop) {
+  Open();
+  HWND month = dialog.Box(kBoxMonthStartDay)->edit();
+  SetFocus(month);
+  PressKey(month, VK_TAB);
+  EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ENABLE_FREE_TIMES)) << "Tab skips the disabled times";
+  SetFocus(month);
+  PressKey(month, VK_RETURN);
+  EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ENABLE_FREE_TIMES)) << "Enter in a box moves on";
+  EXPECT_NE(dialog.hwnd(), nullptr);
+  PressKey(GetFocus(), VK_ESCAPE);
+  EXPECT_EQ(dialog.hwnd(), nullptr) << "Esc is Cancel";
+  EXPECT_FALSE(fake.registry.KeyExists(platform::kHkeyLocalMachine, kSettingsKey));
+
+  Open();
+  SetFocus(Item(IDC_SETTINGS_ALWAYS_RUN_IN_TRAY));
+  PressKey(GetFocus(), VK_RETURN);
+  EXPECT_EQ(dialog.hwnd(), nullptr) << "Enter elsewhere is OK";
+  EXPECT_EQ(Stored("MonthStartDay"), "1");
+}
+
 TEST_F(SettingsDialogTest, ShowingAgainOnlyBringsItForward) {
   EXPECT_FALSE(BringSettingsForwardIfVisible());
   Open();
