@@ -77,6 +77,11 @@ LRESULT NebControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       AppearanceChanged();
       return 0;
     }
+    case WM_DESTROY:
+      // The tooltip is owned by the top-level window; it goes with the box.
+      if (tooltip_ != nullptr) DestroyWindow(tooltip_);
+      tooltip_ = nullptr;
+      break;
     case WM_SIZE:
       KeepMinimumHeight(LOWORD(lParam), HIWORD(lParam));
       return 0;
@@ -190,10 +195,32 @@ void NebControl::AppearanceChanged() {
     backBrush_.reset(CreateSolidBrush(NebColourToColorRef(neb_.BackColor())));
     backShown_ = neb_.BackColor();
   }
+  ShowToolTip();
   const BOOL enable = neb_.Enabled() ? TRUE : FALSE;
   if ((IsWindowEnabled(hwnd()) != FALSE) != neb_.Enabled()) EnableWindow(hwnd(), enable);
   if ((IsWindowEnabled(edit_) != FALSE) != neb_.Enabled()) EnableWindow(edit_, enable);
   InvalidateRect(edit_, nullptr, TRUE);
+}
+
+void NebControl::ShowToolTip() {
+  // The tooltip text only comes from the record; a box without one gets no tooltip window.
+  if (neb_.ToolTipText().empty() && tooltip_ == nullptr) return;
+  const bool added = tooltip_ != nullptr;
+  if (!added) {
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(),
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (tooltip_ == nullptr) return;
+  }
+  std::string text = neb_.ToolTipText();
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(edit_);
+  tool.lpszText = text.data();
+  SendMessageA(tooltip_, added ? TTM_UPDATETIPTEXTA : TTM_ADDTOOLA, 0,
+               reinterpret_cast<LPARAM>(&tool));
 }
 
 LRESULT CALLBACK NebControl::EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,

@@ -52,9 +52,11 @@ class NebControl : public Window, private controls::NebSite {
                                    UINT_PTR id, DWORD_PTR self);
   LRESULT HandleEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
   void KeepMinimumHeight(int width, int height);
+  void ShowToolTip();
 
   controls::Neb neb_;
   HWND edit_ = nullptr;
+  HWND tooltip_ = nullptr;  // destroyed with the control's window
   UniqueFont font_;
   controls::NebFont fontShown_;
   UINT fontDpi_ = 0;

@@ -1,5 +1,6 @@
 #include "controls/neb_win.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -139,6 +140,38 @@ TEST(NebControlWin, DisabledBoxDrawsGreyText) {
   EXPECT_TRUE(IsWindowEnabled(host.box.edit()));
   EXPECT_EQ(textColourAsked(WM_CTLCOLOREDIT), GetSysColor(COLOR_WINDOWTEXT));
   DeleteDC(dc);
+}
+
+TEST(NebControlWin, RecordToolTipIsShownOverTheTextBox) {
+  Host host(5, 2);
+  NebControl tipped(host.messages);
+  controls::PropertyRecord record;
+  record.Set("ToolTipText", std::string("Day of the month"));
+  ASSERT_TRUE(tipped.Create(host.hwnd(), 11, 10, 100, 80, 20, &record));
+  struct Found {
+    HWND owner;
+    HWND tooltip = nullptr;
+  } found{host.hwnd()};  // a popup's owner is the top-level window
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* f = reinterpret_cast<Found*>(param);
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (GetWindow(window, GW_OWNER) == f->owner && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0)
+          f->tooltip = window;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  ASSERT_NE(found.tooltip, nullptr);
+  char text[80] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = tipped.hwnd();
+  tool.uId = reinterpret_cast<UINT_PTR>(tipped.edit());
+  tool.lpszText = text;
+  SendMessageA(found.tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, "Day of the month");
 }
 
 }  // namespace

@@ -12,10 +12,6 @@ namespace {
 
 using testing::FakePlatform;
 
-const std::string kSettingsKey(kSettingsSubKey);
-const std::string kRunKey(kRunSubKey);
-const std::string kRunValue(kRunValueName);
-
 struct SplitCase {
   const char* stored;
   FreeTime time;
@@ -132,50 +128,6 @@ SettingsForm FormWith(std::vector<SettingsForm::Entry> entries) {
   form.to = {25, 0, 0};
   form.monthStartDay = 15;
   return form;
-}
-
-TEST(SettingsOk, StoresWhatTheFormHolds) {
-  FakePlatform fake;
-  Settings settings;
-  SettingsForm form = FormWith({{"A", true}, {"B", false}, {"C", true}});
-  form.alwaysRunInTray = true;
-  const OkResult result = PressOk(form, settings, fake.platform);
-  EXPECT_TRUE(result.close);
-  EXPECT_TRUE(fake.messages.shown.empty());
-  const auto stored = [&](const char* name) {
-    return fake.registry.GetText(platform::kHkeyLocalMachine, kSettingsKey, name);
-  };
-  EXPECT_EQ(stored("Interface"), ",A,C");
-  EXPECT_EQ(stored("FromFreeTime"), "7:5:0");
-  EXPECT_EQ(stored("ToFreeTime"), "25:0:0") << "free times off: stored unchecked";
-  EXPECT_EQ(stored("MonthStartDay"), "15");
-  EXPECT_EQ(stored("AlwaysRunInTray"), "1");
-  EXPECT_EQ(settings.Interface, ",A,C");
-  EXPECT_EQ(fake.registry.GetText(platform::kHkeyLocalMachine, kRunKey, kRunValue),
-            "\"C:\\Tools\\trafimo\" /s");
-
-  SettingsForm none = FormWith({{"A", false}, {"B", false}});
-  PressOk(none, settings, fake.platform);
-  EXPECT_EQ(stored("Interface"), ",");
-  EXPECT_EQ(fake.registry.Get(platform::kHkeyLocalMachine, kRunKey, kRunValue), nullptr)
-      << "the start-up entry goes with the check box";
-}
-
-TEST(SettingsOk, RefusalShowsItsMessageAndChangesNothing) {
-  FakePlatform fake;
-  Settings settings;
-  settings.Interface = ",Old";
-  SettingsForm form = FormWith({{"A", true}});
-  form.monthStartDay = 29;
-  const OkResult result = PressOk(form, settings, fake.platform);
-  EXPECT_FALSE(result.close);
-  EXPECT_EQ(result.focus, SettingsFocus::MonthStartDay);
-  ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text, kMonthStartDayMessage);
-  EXPECT_EQ(fake.messages.shown[0].title, "Velquor Trafimo");
-  EXPECT_EQ(fake.messages.shown[0].style, platform::kMbOk | platform::kMbIconInformation);
-  EXPECT_EQ(settings.Interface, ",Old");
-  EXPECT_FALSE(fake.registry.KeyExists(platform::kHkeyLocalMachine, kSettingsKey));
 }
 
 TEST(SettingsOk, FailedSaveIsReportedAndTheValuesStayForThisRun) {
