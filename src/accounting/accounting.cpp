@@ -24,6 +24,9 @@ constexpr std::string_view kTipPrefix = "Current - ";
 // A reading that grew by more than this since the last one is not believed.
 constexpr std::int64_t kLargestDelta = 1'000'000'000;
 
+// The selection of this many descriptions is remembered between ticks.
+constexpr std::size_t kMaxRememberedInterfaces = 256;
+
 constexpr std::int64_t kTwoTo31 = std::int64_t{1} << 31;
 constexpr std::int64_t kTwoTo32 = std::int64_t{1} << 32;
 
@@ -139,7 +142,7 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   for (int i = 1; i <= interfaces.Count(); ++i) {
     try {
       const CInterface& entry = interfaces.Item(i);
-      if (!IsInterfaceSelected(settings_.Interface, entry.InterfaceDescription)) continue;
+      if (!IsSelected(entry.InterfaceDescription)) continue;
       CurSample.In += entry.OctetsReceived;
       CurSample.Out += entry.OctetsSent;
       names += entry.InterfaceDescription;
@@ -179,11 +182,22 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   WriteTotals(MonthKey, CostThisMonth);
   WriteTotals(kTodaySection, CostToday);
 
-  display.ShowTip(std::string(kTipPrefix) + FormatBytes(CostNow.Total));
-  if (flags_.MeterWindowOpen) {
-    display.RefreshMeters(FormatBytes(CostNow.Total), FormatBytes(CostToday.Total),
-                          FormatBytes(CostThisMonth.Total));
+  const std::string nowText = FormatBytes(CostNow.Total);
+  display.ShowTip(std::string(kTipPrefix) + nowText);
+  if (flags_.MeterWindowOpen)
+    display.RefreshMeters(nowText, FormatBytes(CostToday.Total), FormatBytes(CostThisMonth.Total));
+}
+
+bool TrafficAccounting::IsSelected(const std::string& description) {
+  if (selectionList_ != settings_.Interface || selection_.size() > kMaxRememberedInterfaces) {
+    selectionList_ = settings_.Interface;
+    selection_.clear();
   }
+  const auto known = selection_.find(description);
+  if (known != selection_.end()) return known->second;
+  const bool selected = IsInterfaceSelected(settings_.Interface, description);
+  selection_.emplace(description, selected);
+  return selected;
 }
 
 bool TrafficAccounting::IsOutsideFreeTime() {

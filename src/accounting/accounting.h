@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "accounting/traffic_totals.h"
 #include "ifstats/ip_helper.h"
@@ -76,10 +77,15 @@ class TrafficAccounting {
   // Throws std::runtime_error when a write fails.
   void WriteTotals(std::string_view section, const TrafficTotals& totals);
 
+  // Whether a description is a whole entry of the Interface list, remembered per list.
+  bool IsSelected(const std::string& description);
+
   platform::Platform& platform_;
   const Settings& settings_;
   SharedFlags& flags_;
   std::unique_ptr<CIpHelper> IpHelper;
+  std::string selectionList_;
+  std::unordered_map<std::string, bool> selection_;
 };
 
 }  // namespace trafimo
