@@ -100,8 +100,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   win::InitCommonControls();
   static win::RealPlatform realPlatform;
   // The hooks are wired as the windows that provide them arrive.
-  static win::AppContext context{realPlatform.get(), Globals::settings, Globals::flags, nullptr,
-                                 nullptr, nullptr, {}, {}, {}, {}, {}, {}};
+  static win::AppContext context{realPlatform.get(),
+                                 Globals::settings,
+                                 Globals::flags,
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 {},
+                                 {},
+                                 {},
+                                 {},
+                                 {},
+                                 {}};
   win::Main(context, commandLine != nullptr ? commandLine : "");
   return win::RunMessageLoop();
 }
