@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "accounting/accounting.h"
 #include "ifstats/ip_helper.h"
 
 namespace trafimo::win {
@@ -334,8 +335,10 @@ void frmSettings::OnOk() {
 
 void frmSettings::OnClearLog() {
   AppContext& context = *context_;
-  settings::ClearAllData(context.platform, [this, &context] {
-    if (callFormLoad) callFormLoad(context);
+  // The tray window's CallFormLoad zeroes its counters; before the tray window is loaded there
+  // are none to zero.
+  settings::ClearAllData(context.platform, [&context] {
+    if (context.accounting != nullptr) context.accounting->CallFormLoad();
   });
 }
 

@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -45,10 +44,6 @@ class frmSettings : public Window {
   void Close();
 
   NebControl* Box(SettingsBox box) const;
-
-  // Zeroes the tray window's counters after "Clear all data" erased the stored records (the tray
-  // window's CallFormLoad, reached through the context's accounting).
-  std::function<void(AppContext&)> callFormLoad;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

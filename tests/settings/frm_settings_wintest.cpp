@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "accounting/accounting.h"
 #include "support/fakes.h"
 
 namespace trafimo::win {
@@ -29,7 +30,6 @@ class SettingsDialogTest : public ::testing::Test {
   AppContext context{
       fake.platform, settings, flags, nullptr, nullptr, nullptr, {}, {}, {}, {}, {}, {}};
   frmSettings& dialog = SettingsDialog();
-  int formLoads = 0;
 
   void SetUp() override {
     fake.ifTable.rows = {{"Ethernet Adapter", 0, 0, 6, std::nullopt},
@@ -37,7 +37,6 @@ class SettingsDialogTest : public ::testing::Test {
                          {"Wi-Fi", 0, 0, 6, std::nullopt}};
     settings.Interface = ",Ethernet Adapter";
     context.appIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
-    dialog.callFormLoad = [this](AppContext&) { ++formLoads; };
   }
   void TearDown() override { dialog.Close(); }
 
@@ -265,24 +264,51 @@ TEST_F(SettingsDialogTest, FailedSaveIsReportedAndCancelChangesNothing) {
   EXPECT_EQ(fake.messages.shown[0].style, platform::kMbOk | platform::kMbIconInformation);
 }
 
+// What the next tick shows in the meter window.
+struct ShownTotals : TickDisplay {
+  std::string now, today, thisMonth;
+  void ShowTip(const std::string&) override {}
+  void RefreshMeters(const std::string& n, const std::string& t, const std::string& m) override {
+    now = n;
+    today = t;
+    thisMonth = m;
+  }
+};
+
 TEST_F(SettingsDialogTest, ClearAllDataNoKeepsYesErasesAndZeroes) {
-  fake.userStore.Write("Today", "IN", "5000");
+  TrafficAccounting accounting(fake.platform, settings, flags);
+  accounting.LoadShowMode();
+  accounting.LoadMonthKey();
+  accounting.LoadCostToday();
+  const TrafficTotals counted{40'000'000'000, 10'000'000'000, 50'000'000'000};
+  accounting.CostNow = accounting.CostToday = accounting.CostThisMonth = counted;
+  context.accounting = &accounting;
+  fake.userStore.Write("Today", "IN", "4000");
+  flags.MeterWindowOpen = true;
   Open();
   SetBox(kBoxMonthStartDay, "17");
+
   fake.messages.answers = {platform::kIdNo};
   Click(IDC_SETTINGS_CLEAR_LOG);
   EXPECT_TRUE(fake.userStore.Has("Today", "IN"));
-  EXPECT_EQ(formLoads, 0);
+  EXPECT_EQ(accounting.CostToday, counted);
 
   fake.messages.answers = {platform::kIdYes};
   Click(IDC_SETTINGS_CLEAR_LOG);
   EXPECT_FALSE(fake.userStore.Has("Today", "IN"));
-  EXPECT_EQ(formLoads, 1);
   ASSERT_EQ(fake.messages.shown.size(), 2u);
   EXPECT_EQ(fake.messages.shown[1].style,
             platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefButton2);
+  ShownTotals shown;
+  accounting.SampleTraffic(shown);
+  const std::string zero = accounting.FormatBytes(0);
+  ASSERT_NE(accounting.FormatBytes(counted.Total), zero);
+  EXPECT_EQ(shown.now, zero);
+  EXPECT_EQ(shown.today, zero);
+  EXPECT_EQ(shown.thisMonth, zero);
   EXPECT_NE(dialog.hwnd(), nullptr) << "the dialog stays open";
   EXPECT_EQ(TextOf(dialog.Box(kBoxMonthStartDay)->edit()), "17") << "its controls stay";
+  context.accounting = nullptr;
 }
 
 // A key as the message loop meets it: offered to the dialog first, else dispatched.
