@@ -7,6 +7,7 @@
 
 #include "accounting/accounting.h"
 #include "ifstats/ip_helper.h"
+#include "res/resource_ids.h"
 
 namespace trafimo::win {
 
@@ -257,10 +258,15 @@ void frmSettings::Load() {
       // A table that cannot be read leaves the list empty.
     }
   }
-  // 2. The tray window's icon.
-  if (context_->appIcon != nullptr) {
-    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(context_->appIcon));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(context_->appIcon));
+  // 2. The tray window's icon; at a start without arguments the dialog opens before the tray
+  // window exists, and then takes the program icon, which is the same picture.
+  HICON icon = context_->appIcon;
+  if (icon == nullptr) {
+    icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO));
+  }
+  if (icon != nullptr) {
+    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   const settings::SettingsForm form = settings::LoadSettingsForm(context_->settings, interfaces);
   // 3.-5.
