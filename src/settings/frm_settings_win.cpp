@@ -129,7 +129,7 @@ bool BringSettingsForwardIfVisible() {
 }
 
 bool TranslateSettingsDialogMessage(MSG& message) {
-  return SettingsDialog().TranslateMessage(message);
+  return SettingsDialog().PreTranslateMessage(message);
 }
 
 void frmSettings::Show(AppContext& context) {
@@ -153,7 +153,7 @@ bool frmSettings::BringForwardIfVisible() {
   return true;
 }
 
-bool frmSettings::TranslateMessage(MSG& message) {
+bool frmSettings::PreTranslateMessage(MSG& message) {
   return hwnd() != nullptr && IsDialogMessageA(hwnd(), &message) != FALSE;
 }
 

@@ -39,7 +39,7 @@ class frmSettings : public Window {
   // Brings the dialog to the front when it is visible; false when it is not.
   bool BringForwardIfVisible();
   // Gives the dialog's keyboard handling (Tab, Enter, Esc, access keys) a message of the loop.
-  bool TranslateMessage(MSG& message);
+  bool PreTranslateMessage(MSG& message);
   // Closes the dialog without saving, as Cancel does.
   void Close();
 
