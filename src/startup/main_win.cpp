@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
 #include <string_view>
 
 #include "platform/handles_win.h"
