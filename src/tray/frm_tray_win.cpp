@@ -62,7 +62,9 @@ bool frmTray::Load(AppContext& context) {
   context_ = &context;
   windowIcon_.reset(LoadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
   trayIcon_.reset(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
-  RegisterClassOnce(kClassName, windowIcon_.get());
+  // The class keeps the shared copy of the icon, which is never destroyed.
+  RegisterClassOnce(kClassName,
+                    LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO)));
   if (CreateBound(0, kClassName, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr) == nullptr)
     return false;
