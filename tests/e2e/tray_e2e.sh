@@ -104,25 +104,7 @@ e2e_log "stored before: Today $today_in0/$today_out0, $month $month_in0/$month_o
 
 e2e_log "sending 50 MB over the loopback from another process"
 rx0=$(lo_counter rx_bytes) tx0=$(lo_counter tx_bytes)
-python3 - <<'PY'
-import socket, threading
-server = socket.socket()
-server.bind(("127.0.0.1", 0))
-server.listen(1)
-def sink():
-    conn, _ = server.accept()
-    while conn.recv(1 << 16):
-        pass
-    conn.close()
-thread = threading.Thread(target=sink)
-thread.start()
-client = socket.create_connection(server.getsockname())
-block = b"\0" * (1 << 20)
-for _ in range(50):
-    client.sendall(block)
-client.close()
-thread.join()
-PY
+e2e_check "the sender moved 50 MB" eval 'wine "$E2E_BUILD/loopback_send_win.exe" 50 >/dev/null 2>&1 </dev/null'
 e2e_check "the loopback is quiet again" settle_loopback
 rx_moved=$(($(lo_counter rx_bytes) - rx0)) tx_moved=$(($(lo_counter tx_bytes) - tx0))
 e2e_log "the loopback counters moved by $rx_moved received, $tx_moved sent"
