@@ -232,6 +232,8 @@ TEST_F(MeterWindow, PinningStoresVisibleTrueAndUnpinningClosesOneSecondLater) {
   ASSERT_NE(meter, nullptr);
   HWND window = meter->hwnd();
   HWND pin = meter->Part(Part::picHold);
+  ASSERT_NE(meter->Picture(IDB_METER_NOHOLD), nullptr);
+  ASSERT_NE(meter->Picture(IDB_METER_HOLD), nullptr);
   EXPECT_EQ(reinterpret_cast<HBITMAP>(SendMessageA(pin, STM_GETIMAGE, IMAGE_BITMAP, 0)),
             meter->Picture(IDB_METER_NOHOLD));
   Click(meter, Part::picHold);
@@ -279,6 +281,8 @@ TEST_F(MeterWindow, TheCloseButtonLightsUpUnderTheMouse) {
   auto shown = [&] {
     return reinterpret_cast<HBITMAP>(SendMessageA(exit, STM_GETIMAGE, IMAGE_BITMAP, 0));
   };
+  ASSERT_NE(meter->Picture(IDB_METER_EXIT), nullptr);
+  ASSERT_NE(meter->Picture(IDB_METER_EXIT_DOWN), nullptr);
   EXPECT_EQ(shown(), meter->Picture(IDB_METER_EXIT));
   SendMessageA(meter->hwnd(), WM_MOUSEMOVE, 0, CentreOf(meter, Part::picExit));
   EXPECT_EQ(shown(), meter->Picture(IDB_METER_EXIT_DOWN));
