@@ -171,7 +171,11 @@ INSTANTIATE_TEST_SUITE_P(Levels, MeterTransparency,
                          ::testing::Values(LevelCase{1, false, 220}, LevelCase{2, false, 180},
                                            LevelCase{3, false, 130}, LevelCase{4, false, 100},
                                            LevelCase{5, false, 50}, LevelCase{1, true, 220},
-                                           LevelCase{5, true, 50}));
+                                           LevelCase{5, true, 50}),
+                         [](const auto& info) {
+                           return "Level" + std::to_string(info.param.level) +
+                                  (info.param.clickThrough ? "ClickThrough" : "");
+                         });
 
 TEST_F(MeterWindow, ClickThroughAtLevelZeroChangesNoStyle) {
   frmMessage* meter = Open();
