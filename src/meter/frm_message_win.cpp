@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "meter/meter_ids.h"
 
@@ -90,56 +91,74 @@ HBITMAP frmMessage::LoadPicture(int id, int width, int height) const {
 }
 
 void frmMessage::CreateParts() {
-  const UINT dpi = Dpi();
-  boldFont_.reset(MakeFont("Arial", FW_BOLD, dpi));
-  headerFont_.reset(MakeFont("MS Sans Serif", FW_NORMAL, dpi));
   for (int level = 0; level < meter::kSwatchCount; ++level)
     swatchBrushes_[static_cast<std::size_t>(level)].reset(
         CreateSolidBrush(RGB(meter::SwatchRed(level), 0, 0)));
-  imgNohold_.reset(LoadPicture(IDB_METER_NOHOLD, 16, 16));
-  imgHold_.reset(LoadPicture(IDB_METER_HOLD, 16, 16));
-  picExitPicture_.reset(LoadPicture(IDB_METER_EXIT, 16, 14));
-  picExitPictureDown_.reset(LoadPicture(IDB_METER_EXIT_DOWN, 16, 14));
 
   struct Spec {
     meter::Part part;
     DWORD style;
     const char* text;
-    HFONT font;
   };
   const DWORD label = SS_NOPREFIX;
   const Spec specs[] = {
-      {Part::Label1, label | SS_LEFT, kCaption, boldFont_.get()},
-      {Part::picTransparent0, SS_LEFT, "", nullptr},
-      {Part::picTransparent1, SS_LEFT, "", nullptr},
-      {Part::picTransparent2, SS_LEFT, "", nullptr},
-      {Part::picTransparent3, SS_LEFT, "", nullptr},
-      {Part::picTransparent4, SS_LEFT, "", nullptr},
-      {Part::picTransparent5, SS_LEFT, "", nullptr},
-      {Part::picHold, SS_BITMAP, "", nullptr},
-      {Part::picExit, SS_BITMAP, "", nullptr},
-      {Part::Label2Now, label | SS_CENTER, "Now", headerFont_.get()},
-      {Part::Label2Today, label | SS_CENTER, "Today", headerFont_.get()},
-      {Part::Label2ThisMonth, label | SS_CENTER, "This Month", headerFont_.get()},
-      {Part::lblCostNow, label | SS_CENTER, "", boldFont_.get()},
-      {Part::lblCostToday, label | SS_CENTER, "", boldFont_.get()},
-      {Part::lblCostThisMonth, label | SS_CENTER, "", boldFont_.get()},
+      {Part::Label1, label | SS_LEFT, kCaption},
+      {Part::picTransparent0, SS_LEFT, ""},
+      {Part::picTransparent1, SS_LEFT, ""},
+      {Part::picTransparent2, SS_LEFT, ""},
+      {Part::picTransparent3, SS_LEFT, ""},
+      {Part::picTransparent4, SS_LEFT, ""},
+      {Part::picTransparent5, SS_LEFT, ""},
+      {Part::picHold, SS_BITMAP, ""},
+      {Part::picExit, SS_BITMAP, ""},
+      {Part::Label2Now, label | SS_CENTER, "Now"},
+      {Part::Label2Today, label | SS_CENTER, "Today"},
+      {Part::Label2ThisMonth, label | SS_CENTER, "This Month"},
+      {Part::lblCostNow, label | SS_CENTER, ""},
+      {Part::lblCostToday, label | SS_CENTER, ""},
+      {Part::lblCostThisMonth, label | SS_CENTER, ""},
   };
   // Statics without SS_NOTIFY let the mouse through to this window, which finds the part.
   for (const Spec& spec : specs) {
-    const meter::Rect r =
-        meter::PartPixels(spec.part, static_cast<int>(dpi), static_cast<int>(dpi));
-    HWND control = CreateWindowExA(
-        0, "STATIC", spec.text, WS_CHILD | WS_VISIBLE | spec.style, r.left, r.top, r.width,
-        r.height, hwnd(),
+    parts_[static_cast<std::size_t>(spec.part)] = CreateWindowExA(
+        0, "STATIC", spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0, 0, hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeterPartIdBase + IndexOf(spec.part))),
         GetModuleHandleA(nullptr), nullptr);
-    parts_[static_cast<std::size_t>(spec.part)] = control;
-    if (spec.font != nullptr)
-      SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(spec.font), FALSE);
   }
-  SetHoldPicture(false);
-  SetExitPicture(false);
+  ApplyDpi();
+}
+
+void frmMessage::ApplyDpi() {
+  const UINT dpi = Dpi();
+  // The new fonts and pictures go to the parts before the old ones are deleted.
+  UniqueFont bold(MakeFont("Arial", FW_BOLD, dpi));
+  UniqueFont header(MakeFont("MS Sans Serif", FW_NORMAL, dpi));
+  for (int i = IndexOf(Part::Label1); i < meter::kPartCount; ++i) {
+    const auto part = static_cast<meter::Part>(i);
+    HWND control = Part(part);
+    const meter::Rect r = meter::PartPixels(part, static_cast<int>(dpi), static_cast<int>(dpi));
+    SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const bool isHeader =
+        part == Part::Label2Now || part == Part::Label2Today || part == Part::Label2ThisMonth;
+    const bool isBold = part == Part::Label1 || part == Part::lblCostNow ||
+                        part == Part::lblCostToday || part == Part::lblCostThisMonth;
+    if (isHeader || isBold)
+      SendMessageA(control, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(isBold ? bold.get() : header.get()), TRUE);
+  }
+  boldFont_ = std::move(bold);
+  headerFont_ = std::move(header);
+
+  UniqueBitmap nohold(LoadPicture(IDB_METER_NOHOLD, 16, 16));
+  UniqueBitmap hold(LoadPicture(IDB_METER_HOLD, 16, 16));
+  UniqueBitmap exit(LoadPicture(IDB_METER_EXIT, 16, 14));
+  UniqueBitmap exitDown(LoadPicture(IDB_METER_EXIT_DOWN, 16, 14));
+  std::swap(imgNohold_, nohold);
+  std::swap(imgHold_, hold);
+  std::swap(picExitPicture_, exit);
+  std::swap(picExitPictureDown_, exitDown);
+  SetHoldPicture(state_.mblnHold());
+  SetExitPicture(exitUnderMouse_);
 }
 
 void frmMessage::ShowSummary(const std::string& strCostNow, const std::string& strCostToday,
@@ -384,6 +403,16 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a screen of another scale: the parts follow, the window takes the new size.
+      ApplyDpi();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      InvalidateRect(hwnd(), nullptr, TRUE);
+      return 0;
+    }
     case WM_DESTROY:
       KillTimer(hwnd(), kMeterTimer1);
       mblnDragging_ = false;

@@ -62,6 +62,8 @@ class frmMessage : public Window {
  private:
   bool PositionWindow();
   void CreateParts();
+  // Places the parts and makes their fonts and pictures for the window's present DPI.
+  void ApplyDpi();
   void Paint();
   void OnButtonDown(int x, int y, bool left);
   void OnButtonUp(int x, int y, bool left);
