@@ -177,15 +177,6 @@ INSTANTIATE_TEST_SUITE_P(Levels, MeterTransparency,
                                   (info.param.clickThrough ? "ClickThrough" : "");
                          });
 
-TEST_F(MeterWindow, ClickThroughAtLevelZeroChangesNoStyle) {
-  frmMessage* meter = Open();
-  ASSERT_NE(meter, nullptr);
-  const LONG before = GetWindowLongA(meter->hwnd(), GWL_EXSTYLE);
-  flags.ClickThrough = true;
-  Tick(meter);
-  EXPECT_EQ(GetWindowLongA(meter->hwnd(), GWL_EXSTYLE), before);
-}
-
 TEST_F(MeterWindow, ALevelChosenElsewhereReachesAnOpenMeterWithinASecond) {
   frmMessage* meter = Open();
   ASSERT_NE(meter, nullptr);

@@ -42,14 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
         PlacementCase{"At150Percent", {0, 0, 1920, 1040}, 144, {1490, 951, 405, 89}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Layout, TwipsRoundToTheNearestPixel) {
-  EXPECT_EQ(TwipsToPixels(4050, 96), 270);
-  EXPECT_EQ(TwipsToPixels(250, 96), 17);
-  EXPECT_EQ(TwipsToPixels(885, 144), 89);
-  EXPECT_EQ(TwipsToPixels(-90, 96), -6);
-  EXPECT_EQ(TwipsToPixels(-15, 144), -2);  // -1.5 rounds away from zero
-}
-
 TEST(Layout, StripPartsSitInTheStripShiftedUpByThePanelsHiddenEdge) {
   // Label1 at (45, 45) in the strip, which is at (15, 105) in the panel, panel at Top -90.
   EXPECT_EQ(PartTwips(Part::Label1), (Rect{60, 60, 2550, 195}));
