@@ -17,6 +17,8 @@
 namespace trafimo::win {
 
 inline constexpr char kMeterClassName[] = "TrafimoMeter";
+// The window's name; it has no caption bar, so the name is never shown.
+inline constexpr char kMeterWindowName[] = "frmMessage";
 inline constexpr UINT_PTR kMeterTimer1 = 1;
 inline constexpr UINT kMeterTimer1Interval = 1000;
 // Child control ids: kMeterPartIdBase + the part's index in meter::Part.
