@@ -76,8 +76,6 @@ struct Box : NebSite, NebEvents {
   void PropertyChanged(std::string_view name) override { changedProperties.emplace_back(name); }
 };
 
-const auto kNamed = [](const auto& info) { return std::string(info.param.name); };
-
 struct TypingCase {
   const char* name;
   int integerSize, decimalSize;
@@ -88,6 +86,11 @@ struct TypingCase {
   const char* after;
   int caret;
 };
+
+// ctest names the cases by what this prints.
+void PrintTo(const TypingCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class Typing : public ::testing::TestWithParam<TypingCase> {};
 
@@ -121,8 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypingCase{"DecimalPartFull", 2, 2, 0, "1.25", 4, 0, "3", "1.25", 4},
         TypingCase{"IntegerRoomBeforePoint", 2, 2, 0, "1.25", 1, 0, "3", "13.25", 2},
         TypingCase{"DecimalRoomAfterFullInteger", 2, 2, 0, "12.5", 4, 0, "3", "12.53", 5},
-        TypingCase{"CaretAtPointCountsAsInteger", 2, 2, 0, "12.5", 2, 0, "3", "12.5", 2}),
-    kNamed);
+        TypingCase{"CaretAtPointCountsAsInteger", 2, 2, 0, "12.5", 2, 0, "3", "12.5", 2}));
 
 TEST(NebKeys, ControlCharactersPassAndEnterGoesToTheHostThenMovesOn) {
   Box box;
@@ -155,6 +157,10 @@ struct PasteCase {
   bool invalidRange;
 };
 
+void PrintTo(const PasteCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class Pasting : public ::testing::TestWithParam<PasteCase> {};
 
 TEST_P(Pasting, ValidatesTheText) {
@@ -180,8 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"AboveMaximum", 2, 0, 0, 28, "50", "50", 2, true},
         PasteCase{"BelowMinimum", 5, 2, -100, 99999.99, "-200", "-200", 4, true},
         PasteCase{"PointWithNothingAfterDropped", 2, 0, 0, 99, "123.", "12", 2, false},
-        PasteCase{"LoneMinusKept", 5, 2, 0, 99999.99, "-", "-", 1, false}),
-    kNamed);
+        PasteCase{"LoneMinusKept", 5, 2, 0, 99999.99, "-", "-", 1, false}));
 
 TEST(NebValidation, TypedKeysAreNotValidatedUntilTheFocusLeaves) {
   Box box(2, 2);

@@ -194,6 +194,11 @@ struct LoadCase {
   bool summaryShown;
 };
 
+// ctest names the cases by what this prints.
+void PrintTo(const LoadCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 class TrayLoad : public TrayWindow, public ::testing::WithParamInterface<LoadCase> {};
 
 TEST_P(TrayLoad, ReadsTheStoredChoices) {
@@ -221,8 +226,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadCase{"MbLevel5Shown", "2", "5", "True", false, 5, true},
                       // values the menu never stores: MB, opaque
                       LoadCase{"UnknownUnitAndLevel", "3", "6", "maybe", false, 0, true},
-                      LoadCase{"Unreadable", "abc", "-1", "0", false, 0, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+                      LoadCase{"Unreadable", "abc", "-1", "0", false, 0, false}));
 
 TEST_F(TrayWindow, HiddenWindowAndTheIconRecordAsAdded) {
   Load();
