@@ -12,26 +12,15 @@ namespace {
 
 using testing::FakePlatform;
 
-struct SplitCase {
-  const char* stored;
-  FreeTime time;
-};
-
-class FreeTimeSplit : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(FreeTimeSplit, ShowsTheReadablePartsAndZeroForTheRest) {
-  const FreeTime got = SplitFreeTime(GetParam().stored);
-  EXPECT_EQ(got.hours, GetParam().time.hours);
-  EXPECT_EQ(got.minutes, GetParam().time.minutes);
-  EXPECT_EQ(got.seconds, GetParam().time.seconds);
+TEST(FreeTimes, StoredTimesShowTheirReadablePartsAndZeroForTheRest) {
+  const std::vector<std::pair<const char*, std::vector<double>>> cases = {
+      {"7:59:59", {7, 59, 59}}, {"", {0, 0, 0}},        {"7:30", {7, 30, 0}},
+      {"x:5:9", {0, 5, 9}},     {"7:5:9 s", {7, 5, 9}}, {"1:2:3:4", {1, 2, 3}}};
+  for (const auto& [stored, parts] : cases) {
+    const FreeTime time = SplitFreeTime(stored);
+    EXPECT_EQ((std::vector<double>{time.hours, time.minutes, time.seconds}), parts) << stored;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, FreeTimeSplit,
-    ::testing::Values(SplitCase{"2:0:0", {2, 0, 0}}, SplitCase{"7:59:59", {7, 59, 59}},
-                      SplitCase{"", {0, 0, 0}}, SplitCase{"7", {7, 0, 0}},
-                      SplitCase{"7:30", {7, 30, 0}}, SplitCase{"x:5:9", {0, 5, 9}},
-                      SplitCase{"7:5:9 s", {7, 5, 9}}, SplitCase{"1:2:3:4", {1, 2, 3}}));
 
 TEST(SettingsLoad, SelectsWholeEntriesOfTheInterfaceList) {
   CInterfaces table;
@@ -43,31 +32,18 @@ TEST(SettingsLoad, SelectsWholeEntriesOfTheInterfaceList) {
   }
   Settings settings;
   settings.Interface = ",Ethernet Adapter,Loopback";
-  settings.FromFreeTime = "7:5:0";
-  settings.MonthStartDay = 12;
-  const SettingsForm form = LoadSettingsForm(settings, table);
-  ASSERT_EQ(form.interfaces.size(), 5u);
-  const std::vector<bool> expected = {false, true, false, true, true};
-  for (std::size_t i = 0; i < expected.size(); ++i)
-    EXPECT_EQ(form.interfaces[i].selected, expected[i]) << form.interfaces[i].text;
-  EXPECT_EQ(form.from.minutes, 5);
-  EXPECT_EQ(form.monthStartDay, 12);
-}
-
-SettingsForm FormWith(std::vector<SettingsForm::Entry> entries) {
-  SettingsForm form;
-  form.interfaces = std::move(entries);
-  form.from = {7, 5, 0};
-  form.to = {25, 0, 0};
-  form.monthStartDay = 15;
-  return form;
+  std::vector<bool> selected;
+  for (const auto& entry : LoadSettingsForm(settings, table).interfaces)
+    selected.push_back(entry.selected);
+  EXPECT_EQ(selected, (std::vector<bool>{false, true, false, true, true}));
 }
 
 TEST(SettingsOk, FailedSaveIsReportedAndTheValuesStayForThisRun) {
   FakePlatform fake;
   fake.registry.readOnlyRoots.insert(platform::kHkeyLocalMachine);
   Settings settings;
-  SettingsForm form = FormWith({{"A", true}});
+  SettingsForm form;
+  form.interfaces = {{"A", true}};
   form.alwaysRunInTray = true;
   const OkResult result = PressOk(form, settings, fake.platform);
   EXPECT_TRUE(result.close);
@@ -106,13 +82,8 @@ TEST(SettingsClearAllData, AsksThenErasesAndZeroesOnYes) {
 // A text box that only holds its text, for reading the records.
 struct PlainTextBox : controls::NebSite {
   std::string text;
-  controls::Neb* neb = nullptr;
   std::string Text() const override { return text; }
-  void SetText(std::string_view t) override {
-    if (t == text) return;
-    text = std::string(t);
-    neb->OnChange();
-  }
+  void SetText(std::string_view t) override { text = std::string(t); }
   int SelStart() const override { return 0; }
   int SelLength() const override { return 0; }
   void Select(int, int) override {}
@@ -120,24 +91,20 @@ struct PlainTextBox : controls::NebSite {
 };
 
 TEST(SettingsBoxes, SevenRecordsReadBackAsTwoDigitWholeNumbers) {
-  const std::vector<std::string> texts = {"1", "2", "0", "0", "7", "59", "59"};
-  ASSERT_EQ(std::size(kNebInstances), texts.size());
-  for (std::size_t i = 0; i < texts.size(); ++i) {
+  std::vector<std::string> texts;
+  for (const NebInstance& instance : kNebInstances) {
     testing::FakeMessages messages;
     PlainTextBox box;
     controls::Neb neb(box, messages);
-    box.neb = &neb;
-    neb.ReadProperties(NebInstanceRecord(kNebInstances[i]));
-    EXPECT_EQ(neb.IntegerSize(), 2) << kNebInstances[i].name;
+    neb.ReadProperties(NebInstanceRecord(instance));
+    EXPECT_EQ(neb.IntegerSize(), 2) << instance.name;
     EXPECT_EQ(neb.DecimalSize(), 0);
-    EXPECT_EQ(neb.FormatMask(), "0");
     EXPECT_EQ(neb.MinimumValue(), 0);
     EXPECT_EQ(neb.MaximumValue(), 99);
-    EXPECT_TRUE(neb.EnableEnterKey());
-    EXPECT_TRUE(neb.Enabled());
-    EXPECT_EQ(box.text, texts[i]) << kNebInstances[i].name;
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(neb.EnableEnterKey() && neb.Enabled() && messages.shown.empty());
+    texts.push_back(box.text);
   }
+  EXPECT_EQ(texts, (std::vector<std::string>{"1", "2", "0", "0", "7", "59", "59"}));
 }
 
 }  // namespace

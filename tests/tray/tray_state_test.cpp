@@ -3,69 +3,33 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace trafimo {
 namespace {
 
-struct LevelCase {
-  std::string stored;
-  int expected;
-};
-
-class StoredTransLevel : public ::testing::TestWithParam<LevelCase> {};
-
-TEST_P(StoredTransLevel, OnlyZeroToFiveAreKept) {
-  EXPECT_EQ(ParseTransLevel(GetParam().stored), GetParam().expected);
+TEST(StoredChoices, UnusableValuesFallBackToWhatTheMenuCanShow) {
+  // Only a whole number from 0 to 5 is a level; anything else is opaque.
+  const std::vector<std::pair<std::string, int>> levels = {
+      {"0", 0},  {"5", 5},   {" 3 ", 3}, {"6", 0}, {"256", 0}, {"99999999999999999999", 0},
+      {"-1", 0}, {"2.5", 0}, {"4x", 0},  {"", 0}};
+  for (const auto& [stored, level] : levels)
+    EXPECT_EQ(ParseTransLevel(stored), level) << stored;
+  // "True"/"False" in any case or a number; anything else is shown.
+  const std::vector<std::pair<std::string, bool>> visible = {
+      {"true", true}, {" FALSE ", false}, {"0", false}, {"-1", true}, {"no", true}, {"", true}};
+  for (const auto& [stored, shown] : visible)
+    EXPECT_EQ(ParseVisibleFlag(stored), shown) << stored;
+  for (const float unit : {1.0f, 2.0f, 0.0f, 3.0f, 1.5f})
+    EXPECT_EQ(UsableShowMode(unit), unit == 1.0f ? 1.0f : 2.0f) << unit;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, StoredTransLevel,
-                         ::testing::Values(LevelCase{"0", 0}, LevelCase{"1", 1}, LevelCase{"5", 5},
-                                           LevelCase{" 3 ", 3}, LevelCase{"6", 0},
-                                           LevelCase{"255", 0}, LevelCase{"256", 0},
-                                           LevelCase{"99999999999999999999", 0}, LevelCase{"-1", 0},
-                                           LevelCase{"2.5", 0}, LevelCase{"abc", 0},
-                                           LevelCase{"4x", 0}, LevelCase{"", 0}));
-
-struct FlagCase {
-  std::string stored;
-  bool expected;
-};
-
-class StoredVisibleFlag : public ::testing::TestWithParam<FlagCase> {};
-
-TEST_P(StoredVisibleFlag, TrueFalseOrNumber) {
-  EXPECT_EQ(ParseVisibleFlag(GetParam().stored), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, StoredVisibleFlag,
-                         ::testing::Values(FlagCase{"True", true}, FlagCase{"False", false},
-                                           FlagCase{"FALSE", false}, FlagCase{"true", true},
-                                           FlagCase{" False ", false}, FlagCase{"0", false},
-                                           FlagCase{"-1", true}, FlagCase{"1", true},
-                                           FlagCase{"no", true}, FlagCase{"", true}));
-
-TEST(ShowMode, OnlyTheTwoOfferedUnitsStand) {
-  EXPECT_EQ(UsableShowMode(1), 1);
-  EXPECT_EQ(UsableShowMode(2), 2);
-  for (const float other : {0.0f, 3.0f, 1.5f, -1.0f})
-    EXPECT_EQ(UsableShowMode(other), 2) << other;
-}
-
-TEST(TipField, TextThenNulThenBlanks) {
+TEST(TipField, TextThenNulThenBlanksAndLongTextCut) {
   char field[64];
-  std::fill(std::begin(field), std::end(field), 'x');
-  WriteTipField(field, "Current - 1.25 MB");
-  EXPECT_EQ(std::string(field, 17), "Current - 1.25 MB");
-  EXPECT_EQ(field[17], '\0');
-  EXPECT_EQ(std::string(field + 18, 46), std::string(46, ' '));
-
-  WriteTipField(field, "Trafimo");  // a shorter text leaves nothing of the longer one
-  EXPECT_STREQ(field, "Trafimo");
-  EXPECT_EQ(std::string(field + 8, 56), std::string(56, ' '));
-
   WriteTipField(field, std::string(80, 'y'));
-  EXPECT_EQ(std::string(field, 63), std::string(63, 'y'));
-  EXPECT_EQ(field[63], '\0');
+  EXPECT_EQ(std::string(field, 64), std::string(63, 'y') + '\0');
+  WriteTipField(field, "Current - 1.25 MB");
+  EXPECT_EQ(std::string(field, 64), std::string("Current - 1.25 MB\0", 18) + std::string(46, ' '));
 }
 
 }  // namespace
