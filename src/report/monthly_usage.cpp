@@ -126,7 +126,9 @@ std::string FormatBytes(platform::Locale& locale, Currency value, Unit unit) {
 YearRows UpdateTotal(platform::UserStore& store, platform::Locale& locale, int year, Unit unit) {
   YearRows rows;
   for (int month = 1; month <= 12; ++month) {
+    // "-" stands where the record has no value.
     MonthRow& row = rows[static_cast<std::size_t>(month - 1)];
+    row = MonthRow{std::string(1, '-'), std::string(1, '-'), std::string(1, '-')};
     const std::string section = MonthKeyOf(locale, year, month);
 
     Currency upload;
@@ -134,8 +136,6 @@ YearRows UpdateTotal(platform::UserStore& store, platform::Locale& locale, int y
     if (out != kNoValue) {
       upload = Currency::FromBytes(LeadingNumber(out));
       row.upload = FormatBytes(locale, upload, unit);
-    } else {
-      row.upload = "-";
     }
 
     const std::string in = store.Read(section, kInKey, kNoValue);
@@ -143,9 +143,6 @@ YearRows UpdateTotal(platform::UserStore& store, platform::Locale& locale, int y
       const Currency download = Currency::FromBytes(LeadingNumber(in));
       row.download = FormatBytes(locale, download, unit);
       row.total = FormatBytes(locale, upload + download, unit);
-    } else {
-      row.download = "-";
-      row.total = "-";
     }
   }
   return rows;

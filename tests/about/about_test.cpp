@@ -11,6 +11,9 @@ struct VersionCase {
   unsigned major, minor;
   const char* line;
 };
+void PrintTo(const VersionCase& c, std::ostream* os) {
+  *os << c.line;
+}
 
 class VersionLineTest : public ::testing::TestWithParam<VersionCase> {};
 

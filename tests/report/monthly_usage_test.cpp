@@ -31,6 +31,9 @@ struct YearListCase {
   std::vector<Record> records;
   std::vector<std::string> years;
 };
+void PrintTo(const YearListCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class YearListTest : public ::testing::TestWithParam<YearListCase> {};
 
@@ -75,6 +78,9 @@ struct RowCase {
   std::vector<Record> records;  // for March 2026
   MonthRow expected;
 };
+void PrintTo(const RowCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class RowTest : public ::testing::TestWithParam<RowCase> {};
 
@@ -110,6 +116,9 @@ struct FormatCase {
   const char* decimalSeparator;
   const char* expected;
 };
+void PrintTo(const FormatCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FormatTest : public ::testing::TestWithParam<FormatCase> {};
 
@@ -138,6 +147,9 @@ struct NumberCase {
   const char* text;
   double value;
 };
+void PrintTo(const NumberCase& c, std::ostream* os) {
+  *os << '"' << c.text << '"';
+}
 
 class LeadingNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
