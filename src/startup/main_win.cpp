@@ -1,6 +1,107 @@
-// The program's entry point.
+// The program's entry point: Main refuses a second instance, loads the settings and loads the
+// windows; the message loop then runs until the process ends.
 #include <windows.h>
+#include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return 0;
+#include <memory>
+#include <string_view>
+
+#include "platform/handles_win.h"
+#include "platform/platform_win.h"
+#include "platform/window_win.h"
+#include "startup/app_context_win.h"
+#include "startup/globals.h"
+#include "startup/startup.h"
+
+namespace trafimo::win {
+
+namespace {
+
+// One instance per logged-on user: the name lives in the session's own namespace.
+constexpr char kInstanceMutexName[] = "Local\\Velquor Trafimo single instance";
+constexpr char kHiddenMainClass[] = "TrafimoHiddenMain";
+
+void OptIntoPerMonitorDpi() {
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  const HMODULE user32 = GetModuleHandleA("user32.dll");
+  const auto setContext = reinterpret_cast<SetContextFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, then V1 on systems without V2.
+  if (setContext != nullptr && (setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4))) ||
+                                setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3)))))
+    return;
+  SetProcessDPIAware();
+}
+
+void InitCommonControls() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+// Held for the whole run; the system releases it when the process ends.
+UniqueKernelHandle& InstanceMutex() {
+  static UniqueKernelHandle mutex;
+  return mutex;
+}
+
+bool AnotherInstanceRunning() {
+  InstanceMutex().reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+// Keeps the program alive until the tray window exists: never shown, ends the message loop
+// when the system closes it.
+class HiddenMainWindow : public Window {
+ public:
+  bool Create() {
+    RegisterClassOnce(kHiddenMainClass);
+    return CreateBound(0, kHiddenMainClass, "Velquor Trafimo", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+                       nullptr) != nullptr;
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+// Steps 3 and 4 of the start: the settings dialog when the command line is empty, then the
+// hidden tray window. Until those windows exist, a hidden window keeps the program running.
+void LoadWindows(AppContext& context, bool commandLineEmpty) {
+  (void)context;
+  (void)commandLineEmpty;
+  static HiddenMainWindow placeholder;
+  placeholder.Create();
+}
+
+int RunMessageLoop() {
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+void Main(AppContext& context, std::string_view commandLine) {
+  RefuseSecondInstanceThenLoadSettings(AnotherInstanceRunning(), context.settings,
+                                       context.platform);
+  LoadWindows(context, IsCommandLineEmpty(commandLine));
+}
+
+}  // namespace trafimo::win
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  using namespace trafimo;
+  win::OptIntoPerMonitorDpi();
+  win::InitCommonControls();
+  static win::RealPlatform realPlatform;
+  // The hooks are wired as the windows that provide them arrive.
+  static win::AppContext context{realPlatform.get(), Globals::settings, Globals::flags, nullptr,
+                                 nullptr, nullptr, {}, {}, {}, {}, {}, {}};
+  win::Main(context, commandLine != nullptr ? commandLine : "");
+  return win::RunMessageLoop();
 }
