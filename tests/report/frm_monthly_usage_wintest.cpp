@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/platform_win.h"
 #include "report/report_ids.h"
 #include "support/fakes.h"
 
@@ -215,6 +216,38 @@ TEST_F(MonthlyUsageWindowTest, EscapeClosesThroughTheMessageLoopHook) {
   MSG other{nullptr, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   EXPECT_FALSE(MonthlyUsageDialogMessage(other));
 }
+
+struct RealFormatCase {
+  double bytes;
+  report::Unit unit;
+  const char* whole;
+  const char* fraction;  // after the user's decimal separator; none for MB
+  const char* unitText;
+};
+
+class RealLocaleFormatTest : public ::testing::TestWithParam<RealFormatCase> {};
+
+// The system's number formatting rounds the unrounded quotient and never groups.
+TEST_P(RealLocaleFormatTest, FormatsWithTheUsersDecimalSeparator) {
+  char separator[8] = {};
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
+  const RealFormatCase& c = GetParam();
+  std::string expected = c.whole;
+  if (c.fraction[0] != '\0') expected += separator + std::string(c.fraction);
+  expected += c.unitText;
+  Win32Locale locale;
+  EXPECT_EQ(report::FormatBytes(locale, report::Currency::FromBytes(c.bytes), c.unit), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Report, RealLocaleFormatTest,
+    ::testing::Values(RealFormatCase{1835008, report::Unit::MB, "2", "", " MB"},
+                      RealFormatCase{1835008, report::Unit::GB, "0", "00", " GB"},
+                      RealFormatCase{1610612736, report::Unit::MB, "1536", "", " MB"},
+                      RealFormatCase{1610612736, report::Unit::GB, "1", "50", " GB"},
+                      RealFormatCase{1, report::Unit::GB, "0", "00", " GB"},
+                      RealFormatCase{1099511627776.0, report::Unit::MB, "1048576", "", " MB"},
+                      RealFormatCase{1084479242, report::Unit::GB, "1", "01", " GB"}));
 
 }  // namespace
 }  // namespace trafimo::win
