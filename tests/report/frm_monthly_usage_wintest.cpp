@@ -207,14 +207,21 @@ TEST_F(MonthlyUsageWindowTest, IsOneWindowBroughtForwardAndRebuiltAfterClosing) 
   EXPECT_EQ(Cell(IDC_REPORT_DOWNLOAD_FIRST, 1), "2 MB");
 }
 
-TEST_F(MonthlyUsageWindowTest, EscapeClosesThroughTheMessageLoopHook) {
+TEST_F(MonthlyUsageWindowTest, TabAndEscapeWorkThroughTheMessageLoopHook) {
   ASSERT_NE(Open(), nullptr);
-  SetFocus(Item(IDC_REPORT_CLOSE));
-  MSG escape{Item(IDC_REPORT_CLOSE), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
-  EXPECT_TRUE(MonthlyUsageDialogMessage(escape));
+  const auto key = [](HWND target, WPARAM vk) {
+    MSG message{target, WM_KEYDOWN, vk, 0, 0, {}};
+    return MonthlyUsageDialogMessage(message);
+  };
+  SetFocus(Item(IDC_REPORT_CMB_YEAR));
+  EXPECT_TRUE(key(Item(IDC_REPORT_CMB_YEAR), VK_TAB));
+  EXPECT_EQ(GetFocus(), Item(IDC_REPORT_OPT_MB));
+  EXPECT_TRUE(key(Item(IDC_REPORT_OPT_MB), VK_TAB));
+  EXPECT_EQ(GetFocus(), Item(IDC_REPORT_CLOSE));
+
+  EXPECT_TRUE(key(Item(IDC_REPORT_CLOSE), VK_ESCAPE));
   EXPECT_EQ(MonthlyUsageWindow(), nullptr);
-  MSG other{nullptr, WM_KEYDOWN, VK_TAB, 0, 0, {}};
-  EXPECT_FALSE(MonthlyUsageDialogMessage(other));
+  EXPECT_FALSE(key(nullptr, VK_TAB));  // no window open: the loop handles the message itself
 }
 
 struct RealFormatCase {
