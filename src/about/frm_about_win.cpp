@@ -153,6 +153,11 @@ void FrmAbout::Create() {
                   100, context_.trayWindow, nullptr) == nullptr)
     return;
 
+  banner_ = UniqueBitmap(
+      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_BANNER),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  CreateControls();
+  Layout();
   RECT bounds{0, 0, TwipsX(kClientWidth), TwipsY(kClientHeight)};
   AdjustWindowRectEx(&bounds, kWindowStyle, FALSE, kWindowExStyle);
   const int width = bounds.right - bounds.left;
@@ -160,16 +165,6 @@ void FrmAbout::Create() {
   SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
-
-  const UINT dpi = Dpi();
-  windowFont_ = MakeFont("MS Sans Serif", 1200, dpi, true, false, false);
-  visitFont_ = MakeFont("Arial", 825, dpi, true, true, false);
-  linkFont_ = MakeFont("MS Sans Serif", 825, dpi, true, false, true);
-  buttonFont_ = MakeFont("MS Sans Serif", 825, dpi, false, false, false);
-  banner_ = UniqueBitmap(
-      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_BANNER),
-                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  CreateControls();
   Load();
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
@@ -177,23 +172,40 @@ void FrmAbout::Create() {
 }
 
 void FrmAbout::CreateControls() {
+  const std::string link = about::AddressLabel(about::kProductPageAddress);
   for (const ControlLayout& control : kControls) {
     const char* text = "";
     if (control.id == IDC_ABOUT_CLOSE) text = "&Close";
     if (control.id == IDC_ABOUT_VISIT) text = "For more information visit :";
-    const std::string link = about::AddressLabel(about::kProductPageAddress);
     if (control.id == IDC_ABOUT_LINK) text = link.c_str();
-    HWND child = CreateWindowExA(0, control.className, text, control.style,
-                                 TwipsX(control.place.left), TwipsY(control.place.top),
-                                 TwipsX(control.place.width), TwipsY(control.place.height), hwnd(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                                 GetModuleHandleA(nullptr), nullptr);
-    HFONT font = control.font == Font::Visit    ? visitFont_.get()
-                 : control.font == Font::Link   ? linkFont_.get()
-                 : control.font == Font::Button ? buttonFont_.get()
-                                                : windowFont_.get();
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    CreateWindowExA(0, control.className, text, control.style, 0, 0, 0, 0, hwnd(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                    GetModuleHandleA(nullptr), nullptr);
   }
+}
+
+void FrmAbout::Layout() {
+  // New fonts first: the controls never hold a deleted one.
+  const UINT dpi = Dpi();
+  UniqueFont windowFont = MakeFont("MS Sans Serif", 1200, dpi, true, false, false);
+  UniqueFont visitFont = MakeFont("Arial", 825, dpi, true, true, false);
+  UniqueFont linkFont = MakeFont("MS Sans Serif", 825, dpi, true, false, true);
+  UniqueFont buttonFont = MakeFont("MS Sans Serif", 825, dpi, false, false, false);
+  for (const ControlLayout& control : kControls) {
+    HWND child = GetDlgItem(hwnd(), control.id);
+    MoveWindow(child, TwipsX(control.place.left), TwipsY(control.place.top),
+               TwipsX(control.place.width), TwipsY(control.place.height), TRUE);
+    HFONT font = control.font == Font::Visit    ? visitFont.get()
+                 : control.font == Font::Link   ? linkFont.get()
+                 : control.font == Font::Button ? buttonFont.get()
+                                                : windowFont.get();
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  windowFont_ = std::move(windowFont);
+  visitFont_ = std::move(visitFont);
+  linkFont_ = std::move(linkFont);
+  buttonFont_ = std::move(buttonFont);
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void FrmAbout::Load() {
@@ -282,6 +294,15 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       Paint();
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor with another DPI: the same twips at the new DPI.
+      Layout();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     default:
       break;
   }

@@ -36,6 +36,7 @@ class FrmAbout : public Window {
  private:
   void Create();
   void CreateControls();
+  void Layout();  // places the controls at the window's DPI, with fonts to match
   void Load();
   void Paint();
   void DrawBanner(const DRAWITEMSTRUCT& item);

@@ -135,12 +135,10 @@ std::unique_ptr<FrmMonthlyUsage>& Instance() {
 // and passes its controls' notifications on to the window.
 class FrmMonthlyUsage::Frame : public Window {
  public:
-  bool Create(HWND parent, const Window& owner) {
+  bool Create(HWND parent) {
     RegisterClassOnce(kFrameClassName);
     return CreateBound(WS_EX_CONTROLPARENT, kFrameClassName, "",
-                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, owner.TwipsX(kFrame1.left),
-                       owner.TwipsY(kFrame1.top), owner.TwipsX(kFrame1.width),
-                       owner.TwipsY(kFrame1.height), parent,
+                       WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_REPORT_FRAME))) != nullptr;
   }
 
@@ -215,6 +213,8 @@ void FrmMonthlyUsage::Create() {
                   nullptr, nullptr) == nullptr)
     return;
 
+  CreateControls();
+  Layout();
   // The client area in twips at this window's DPI, centred on the screen.
   RECT bounds{0, 0, TwipsX(kClientWidth), TwipsY(kClientHeight)};
   AdjustWindowRectEx(&bounds, kWindowStyle, FALSE, 0);
@@ -223,10 +223,6 @@ void FrmMonthlyUsage::Create() {
   SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
-
-  font_ = CreateSansSerif(Dpi(), false);
-  boldFont_ = CreateSansSerif(Dpi(), true);
-  CreateControls();
   Load();
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
@@ -234,32 +230,46 @@ void FrmMonthlyUsage::Create() {
 
 void FrmMonthlyUsage::CreateControls() {
   frame_ = std::make_unique<Frame>();
-  if (!frame_->Create(hwnd(), *this)) return;
-  HWND frame = frame_->hwnd();
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-
-  const auto add = [&](int id, const char* className, const char* text, DWORD style, Look look,
-                       TwipsRect place) {
-    HWND control =
-        CreateWindowExA(0, className, text, style, TwipsX(place.left), TwipsY(place.top),
-                        TwipsX(place.width), TwipsY(place.height), frame,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-    const bool bold = look == Look::Bold || look == Look::TableBold;
-    SendMessageA(control, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(bold ? boldFont_.get() : font_.get()), FALSE);
+  if (!frame_->Create(hwnd())) return;
+  const auto add = [&](int id, const char* className, const char* text, DWORD style) {
+    CreateWindowExA(0, className, text, style, 0, 0, 0, 0, frame(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                    nullptr);
   };
+  for (const ControlLayout& control : kControls)
+    add(control.id, control.className, control.text, control.style);
+  for (const ColumnLayout& column : kColumns) {
+    for (std::size_t row = 0; row < kRowTops.size(); ++row)
+      add(column.firstId + static_cast<int>(row), "STATIC", "", kLabel | column.align);
+  }
+}
 
+void FrmMonthlyUsage::Layout() {
+  // New fonts first: the controls never hold a deleted one.
+  UniqueFont font = CreateSansSerif(Dpi(), false);
+  UniqueFont boldFont = CreateSansSerif(Dpi(), true);
+  const auto place = [&](HWND control, TwipsRect twips, Look look) {
+    MoveWindow(control, TwipsX(twips.left), TwipsY(twips.top), TwipsX(twips.width),
+               TwipsY(twips.height), TRUE);
+    const bool bold = look == Look::Bold || look == Look::TableBold;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont.get() : font.get()),
+                 TRUE);
+  };
+  MoveWindow(frame(), TwipsX(kFrame1.left), TwipsY(kFrame1.top), TwipsX(kFrame1.width),
+             TwipsY(kFrame1.height), TRUE);
   for (const ControlLayout& control : kControls) {
-    TwipsRect place = control.place;
-    if (control.id == IDC_REPORT_CMB_YEAR) place.height += kDropDownExtra;
-    add(control.id, control.className, control.text, control.style, control.look, place);
+    TwipsRect twips = control.place;
+    if (control.id == IDC_REPORT_CMB_YEAR) twips.height += kDropDownExtra;
+    place(GetDlgItem(frame(), control.id), twips, control.look);
   }
   for (const ColumnLayout& column : kColumns) {
     for (std::size_t row = 0; row < kRowTops.size(); ++row) {
-      add(column.firstId + static_cast<int>(row), "STATIC", "", kLabel | column.align, column.look,
-          {column.left, kRowTops[row], column.width, column.height});
+      place(GetDlgItem(frame(), column.firstId + static_cast<int>(row)),
+            {column.left, kRowTops[row], column.width, column.height}, column.look);
     }
   }
+  font_ = std::move(font);
+  boldFont_ = std::move(boldFont);
 }
 
 void FrmMonthlyUsage::Load() {
@@ -322,6 +332,15 @@ LRESULT FrmMonthlyUsage::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor with another DPI: the same twips at the new DPI.
+      Layout();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case WM_CTLCOLORSTATIC: {
       // The table's labels lie on its window-background rectangle.
       if (!IsTableLabel(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) break;

@@ -33,6 +33,7 @@ class FrmMonthlyUsage : public Window {
 
   void Create();
   void CreateControls();
+  void Layout();  // places the frame and the controls at the window's DPI, with fonts to match
   void Load();
   void ShowRows();
   void OnCommand(int id, int code);

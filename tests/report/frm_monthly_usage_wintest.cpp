@@ -207,6 +207,24 @@ TEST_F(MonthlyUsageWindowTest, IsOneWindowBroughtForwardAndRebuiltAfterClosing) 
   EXPECT_EQ(Cell(IDC_REPORT_DOWNLOAD_FIRST, 1), "2 MB");
 }
 
+TEST_F(MonthlyUsageWindowTest, ADpiChangeTakesTheSuggestedPlaceAndKeepsTheLayout) {
+  ASSERT_NE(Open(), nullptr);
+  RECT outer;
+  GetWindowRect(window, &outer);
+  RECT suggested{10, 20, 10 + outer.right - outer.left, 20 + outer.bottom - outer.top};
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT moved;
+  GetWindowRect(window, &moved);
+  EXPECT_EQ(moved.left, 10);
+  EXPECT_EQ(moved.top, 20);
+  EXPECT_EQ(PlaceOf(frame), Twips(45, -45, 4995, 6090));
+  EXPECT_EQ(PlaceOf(Item(IDC_REPORT_TOTAL_FIRST + 11)), Twips(3780, 5130, 990, 165));
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(Item(IDC_REPORT_HEADER_MONTH), WM_GETFONT, 0, 0)),
+             sizeof font, &font);
+  EXPECT_GE(font.lfWeight, FW_BOLD);
+}
+
 TEST_F(MonthlyUsageWindowTest, TabAndEscapeWorkThroughTheMessageLoopHook) {
   ASSERT_NE(Open(), nullptr);
   const auto key = [](HWND target, WPARAM vk) {
