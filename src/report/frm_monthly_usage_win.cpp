@@ -27,7 +27,8 @@ constexpr TwipsRect kTable{195, 720, 4680, 4815};
 constexpr int kHeaderLineY = 1260;
 constexpr std::array<int, 3> kColumnLinesX{1350, 2535, 3705};
 
-enum class Look { Plain, Bold, Table, TableBold };
+// Plain controls use the window's colours; the table's labels lie on its background.
+enum class Look { Plain, Table, TableBold };
 
 struct ControlLayout {
   int id;
@@ -39,57 +40,23 @@ struct ControlLayout {
 };
 
 constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
+constexpr DWORD kCombo = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kOption = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
+constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+
+// clang-format off
 constexpr std::array<ControlLayout, 9> kControls{{
-    {IDC_REPORT_YEAR_LABEL, "STATIC", "Year", kLabel, Look::Plain, {1455, 330, 480, 285}},
-    {IDC_REPORT_CMB_YEAR,
-     "COMBOBOX",
-     "",
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-     Look::Plain,
-     {1950, 285, 1665, 315}},
-    {IDC_REPORT_HEADER_MONTH,
-     "STATIC",
-     "Month",
-     kLabel | SS_CENTER,
-     Look::TableBold,
-     {240, 870, 1065, 240}},
-    {IDC_REPORT_HEADER_UPLOAD,
-     "STATIC",
-     "Upload ",
-     kLabel | SS_CENTER,
-     Look::TableBold,
-     {1425, 870, 1050, 240}},
-    {IDC_REPORT_HEADER_DOWNLOAD,
-     "STATIC",
-     "Download",
-     kLabel | SS_CENTER,
-     Look::TableBold,
-     {2610, 870, 1050, 180}},
-    {IDC_REPORT_HEADER_TOTAL,
-     "STATIC",
-     "Total ",
-     kLabel | SS_CENTER,
-     Look::TableBold,
-     {3765, 870, 1050, 180}},
-    {IDC_REPORT_OPT_MB,
-     "BUTTON",
-     "MB",
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON,
-     Look::Plain,
-     {270, 5715, 570, 210}},
-    {IDC_REPORT_OPT_GB,
-     "BUTTON",
-     "GB",
-     WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON,
-     Look::Plain,
-     {945, 5715, 585, 210}},
-    {IDC_REPORT_CLOSE,
-     "BUTTON",
-     "&Close",
-     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON,
-     Look::Plain,
-     {3570, 5640, 1290, 360}},
+    {IDC_REPORT_YEAR_LABEL,      "STATIC",   "Year",     kLabel,             Look::Plain,     {1455, 330, 480, 285}},
+    {IDC_REPORT_CMB_YEAR,        "COMBOBOX", "",         kCombo,             Look::Plain,     {1950, 285, 1665, 315}},
+    {IDC_REPORT_HEADER_MONTH,    "STATIC",   "Month",    kLabel | SS_CENTER, Look::TableBold, {240, 870, 1065, 240}},
+    {IDC_REPORT_HEADER_UPLOAD,   "STATIC",   "Upload ",  kLabel | SS_CENTER, Look::TableBold, {1425, 870, 1050, 240}},
+    {IDC_REPORT_HEADER_DOWNLOAD, "STATIC",   "Download", kLabel | SS_CENTER, Look::TableBold, {2610, 870, 1050, 180}},
+    {IDC_REPORT_HEADER_TOTAL,    "STATIC",   "Total ",   kLabel | SS_CENTER, Look::TableBold, {3765, 870, 1050, 180}},
+    {IDC_REPORT_OPT_MB,          "BUTTON",   "MB",       kOption | WS_TABSTOP | WS_GROUP, Look::Plain, {270, 5715, 570, 210}},
+    {IDC_REPORT_OPT_GB,          "BUTTON",   "GB",       kOption,            Look::Plain,     {945, 5715, 585, 210}},
+    {IDC_REPORT_CLOSE,           "BUTTON",   "&Close",   kButton,            Look::Plain,     {3570, 5640, 1290, 360}},
 }};
+// clang-format on
 
 // The twelve rows: month name, upload, download and total, at these tops.
 constexpr std::array<int, 12> kRowTops{1395, 1740, 2070, 2415, 2745, 3090,
@@ -251,7 +218,7 @@ void FrmMonthlyUsage::Layout() {
   const auto place = [&](HWND control, TwipsRect twips, Look look) {
     MoveWindow(control, TwipsX(twips.left), TwipsY(twips.top), TwipsX(twips.width),
                TwipsY(twips.height), TRUE);
-    const bool bold = look == Look::Bold || look == Look::TableBold;
+    const bool bold = look == Look::TableBold;
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont.get() : font.get()),
                  TRUE);
   };
