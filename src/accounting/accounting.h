@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "accounting/traffic_totals.h"
 #include "ifstats/ip_helper.h"
@@ -34,10 +36,15 @@ class TrafficAccounting {
   void LoadCostThisMonth();  // CostThisMonth from the record of MonthKey
   void LoadCostToday();      // DateToday and CostToday, or ResetToday on another day
 
-  // The one-second tick.
+  // The one-second tick. A failure abandons the rest of the tick silently; the next tick starts
+  // normally. Only the end of the process on a system without the interface table gets out.
   void SampleTraffic(TickDisplay& display);
 
+  // True when counting is allowed at the present time of day; a bound that is not a valid time
+  // of day means there is no free window.
   bool IsOutsideFreeTime();
+  // Starts a new day; throws std::runtime_error when a record could not be written (the state
+  // in memory is the new day's all the same).
   void ResetToday();
   void CallFormLoad();
   std::string GetDateToday();
@@ -57,10 +64,28 @@ class TrafficAccounting {
   std::string LastInterfaceNames;
 
  private:
+  // A tick reads the clock once and uses that moment for the day, the month and the free time.
+  void RunTick(TickDisplay& display);
+  std::string DayStampOf(const platform::LocalTime& date);
+  std::string MonthKeyOf(const platform::LocalTime& date);
+  bool IsOutsideFreeTimeAt(const platform::LocalTime& time) const;
+  // The steps of ResetToday; false when one of its records could not be written.
+  bool StartNewDay(const platform::LocalTime& date);
+  // "IN" and "OUT" of a section; text that is not a whole byte amount reads as 0, and so does
+  // a pair whose total is out of range.
+  TrafficTotals ReadTotals(std::string_view section);
+  // Throws std::runtime_error when a write fails.
+  void WriteTotals(std::string_view section, const TrafficTotals& totals);
+
+  // Whether a description is a whole entry of the Interface list, remembered per list.
+  bool IsSelected(const std::string& description);
+
   platform::Platform& platform_;
   const Settings& settings_;
   SharedFlags& flags_;
   std::unique_ptr<CIpHelper> IpHelper;
+  std::string selectionList_;
+  std::unordered_map<std::string, bool> selection_;
 };
 
 }  // namespace trafimo

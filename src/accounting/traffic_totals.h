@@ -12,7 +12,8 @@ struct TrafficTotals {
   bool operator==(const TrafficTotals&) const = default;
 };
 
-// Field by field, Total included (the result's Total is not recomputed).
+// Field by field, Total included (the result's Total is not recomputed). A result outside the
+// 64-bit range throws std::overflow_error instead of wrapping; so does ComputeTotal.
 TrafficTotals AddTotals(const TrafficTotals& a, const TrafficTotals& b);
 TrafficTotals SubtractTotals(const TrafficTotals& a, const TrafficTotals& b);
 void ComputeTotal(TrafficTotals& t);

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
 #include <string_view>
 
 #include "platform/handles_win.h"
@@ -100,8 +99,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   win::InitCommonControls();
   static win::RealPlatform realPlatform;
   // The hooks are wired as the windows that provide them arrive.
-  static win::AppContext context{realPlatform.get(), Globals::settings, Globals::flags, nullptr,
-                                 nullptr, nullptr, {}, {}, {}, {}, {}, {}};
+  static win::AppContext context{realPlatform.get(),
+                                 Globals::settings,
+                                 Globals::flags,
+                                 nullptr,
+                                 nullptr,
+                                 nullptr,
+                                 {},
+                                 {},
+                                 {},
+                                 {},
+                                 {},
+                                 {}};
   win::Main(context, commandLine != nullptr ? commandLine : "");
   return win::RunMessageLoop();
 }

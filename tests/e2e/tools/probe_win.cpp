@@ -1,0 +1,235 @@
+// probe_win.exe: looks at the desktop the way a person would, for the end-to-end scripts.
+//   probe_win list [--all]            top-level windows: handle, process, visibility, class,
+//                                     title and rectangle (hidden ones too with --all)
+//   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (10) for a visible window
+//   probe_win gone TITLE [CLASS] [S]  waits up to S seconds (10) until no such window is visible
+//   probe_win msgbox TITLE            a message box's title, text, buttons and whether it has an
+//                                     icon; text escaped on one line (\r, \n, \\, \xHH)
+//   probe_win press TITLE BUTTON      presses the button captioned BUTTON ("&" ignored)
+//   probe_win controls TITLE          the child controls: id, class, text, style, rectangle
+//   probe_win procs NAME              running processes with that executable name
+//   probe_win iftable                 the interface table: type and description per row
+// Exit status 0 when the request succeeded, 1 when not, 2 for a wrong command line.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ifstats/ip_helper.h"
+#include "platform/platform_win.h"
+
+namespace {
+
+std::string TextOf(HWND window) {
+  char text[4096] = {};
+  // WM_GETTEXT works across processes for the standard controls and top-level windows.
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (byte < 0x20) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string WithoutAmpersands(std::string text) {
+  std::string out;
+  for (const char c : text)
+    if (c != '&') out += c;
+  return out;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(
+      [](HWND window, LPARAM found) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> windows;
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM found) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+HWND FindVisible(const std::string& title, const std::string& className) {
+  for (HWND window : TopLevelWindows()) {
+    if (!IsWindowVisible(window)) continue;
+    if (TextOf(window) != title) continue;
+    if (!className.empty() && ClassOf(window) != className) continue;
+    return window;
+  }
+  return nullptr;
+}
+
+void PrintWindow(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  std::printf("hwnd=%p pid=%lu visible=%d class=\"%s\" title=\"%s\" rect=%ld,%ld,%ld,%ld\n",
+              static_cast<void*>(window), static_cast<unsigned long>(process),
+              IsWindowVisible(window) ? 1 : 0, ClassOf(window).c_str(),
+              Escaped(TextOf(window)).c_str(), rect.left, rect.top, rect.right, rect.bottom);
+}
+
+int List(bool all) {
+  for (HWND window : TopLevelWindows())
+    if (all || IsWindowVisible(window)) PrintWindow(window);
+  return 0;
+}
+
+int Wait(const std::string& title, const std::string& className, double seconds, bool present) {
+  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+  for (;;) {
+    HWND window = FindVisible(title, className);
+    if ((window != nullptr) == present) {
+      if (window != nullptr) PrintWindow(window);
+      return 0;
+    }
+    if (GetTickCount64() >= until) return 1;
+    Sleep(100);
+  }
+}
+
+int MessageBoxReport(const std::string& title) {
+  HWND box = FindVisible(title, "#32770");
+  if (box == nullptr) {
+    std::fprintf(stderr, "no message box titled \"%s\"\n", title.c_str());
+    return 1;
+  }
+  std::printf("title=%s\n", Escaped(TextOf(box)).c_str());
+  std::printf("text=%s\n", Escaped(TextOf(GetDlgItem(box, 0xFFFF))).c_str());
+  bool icon = false;
+  for (HWND child : ChildWindows(box)) {
+    if (!IsWindowVisible(child)) continue;
+    const std::string kind = ClassOf(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (_stricmp(kind.c_str(), "Button") == 0) {
+      std::printf("button=%s\n", WithoutAmpersands(TextOf(child)).c_str());
+    } else if (_stricmp(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
+               SendMessageA(child, STM_GETICON, 0, 0) != 0) {
+      icon = true;
+    }
+  }
+  std::printf("icon=%d\n", icon ? 1 : 0);
+  return 0;
+}
+
+int Press(const std::string& title, const std::string& caption) {
+  HWND window = FindVisible(title, "");
+  if (window == nullptr) return 1;
+  for (HWND child : ChildWindows(window)) {
+    if (_stricmp(ClassOf(child).c_str(), "Button") != 0) continue;
+    if (WithoutAmpersands(TextOf(child)) != caption) continue;
+    const int id = GetDlgCtrlID(child);
+    PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(child));
+    return 0;
+  }
+  std::fprintf(stderr, "no button \"%s\" in \"%s\"\n", caption.c_str(), title.c_str());
+  return 1;
+}
+
+int Controls(const std::string& title) {
+  HWND window = FindVisible(title, "");
+  if (window == nullptr) return 1;
+  for (HWND child : ChildWindows(window)) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("id=%d class=\"%s\" text=\"%s\" style=0x%08lX visible=%d rect=%ld,%ld,%ld,%ld\n",
+                GetDlgCtrlID(child), ClassOf(child).c_str(), Escaped(TextOf(child)).c_str(),
+                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
+                IsWindowVisible(child) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom);
+  }
+  return 0;
+}
+
+int Processes(const std::string& name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 1;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (_stricmp(entry.szExeFile, name.c_str()) == 0)
+      std::printf("pid=%lu name=%s\n", static_cast<unsigned long>(entry.th32ProcessID),
+                  entry.szExeFile);
+  }
+  CloseHandle(snapshot);
+  return 0;
+}
+
+int InterfaceTable() {
+  trafimo::win::RealPlatform real;
+  trafimo::CIpHelper reader(real.get().ifTable, real.get().messages, real.get().process);
+  for (const trafimo::CInterface& row : reader.Interfaces())
+    std::printf("%d\t%s\n", row.InterfaceType, row.InterfaceDescription.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const auto arg = [&](std::size_t i, const char* fallback) {
+    return i < args.size() ? args[i] : std::string(fallback);
+  };
+  int status = 2;
+  if (args.empty()) {
+    status = 2;
+  } else if (args[0] == "list") {
+    status = List(arg(1, "") == "--all");
+  } else if ((args[0] == "wait" || args[0] == "gone") && args.size() >= 2) {
+    status = Wait(args[1], arg(2, ""), std::atof(arg(3, "10").c_str()), args[0] == "wait");
+  } else if (args[0] == "msgbox" && args.size() >= 2) {
+    status = MessageBoxReport(args[1]);
+  } else if (args[0] == "press" && args.size() >= 3) {
+    status = Press(args[1], args[2]);
+  } else if (args[0] == "controls" && args.size() >= 2) {
+    status = Controls(args[1]);
+  } else if (args[0] == "procs" && args.size() >= 2) {
+    status = Processes(args[1]);
+  } else if (args[0] == "iftable") {
+    status = InterfaceTable();
+  }
+  if (status == 2) std::fprintf(stderr, "usage: see the top of probe_win.cpp\n");
+  std::fflush(stdout);
+  return status;
+}
