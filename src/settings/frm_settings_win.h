@@ -1,0 +1,77 @@
+// frmSettings: the one shared settings dialog, shown modeless.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "controls/neb_win.h"
+#include "platform/handles_win.h"
+#include "platform/window_win.h"
+#include "settings/settings_form.h"
+#include "settings/settings_ids.h"
+#include "startup/app_context_win.h"
+
+namespace trafimo::win {
+
+inline constexpr char kSettingsClassName[] = "TrafimoSettings";
+inline constexpr char kSettingsCaption[] = "Settings";
+inline constexpr int kSettingsClientWidthTwips = 7290;
+inline constexpr int kSettingsClientHeightTwips = 4515;
+
+// The seven numeric boxes, in the order of settings::kNebInstances.
+enum SettingsBox {
+  kBoxMonthStartDay,
+  kBoxFromHH,
+  kBoxFromMM,
+  kBoxFromSS,
+  kBoxToHH,
+  kBoxToMM,
+  kBoxToSS,
+  kBoxCount
+};
+
+class frmSettings : public Window {
+ public:
+  // Loads and shows the dialog, or brings it forward when it is already open.
+  void Show(AppContext& context);
+  // Brings the dialog to the front when it is visible; false when it is not.
+  bool BringForwardIfVisible();
+  // Gives the dialog's keyboard handling (Tab, Enter, Esc, access keys) a message of the loop.
+  bool PreTranslateMessage(MSG& message);
+  // Closes the dialog without saving, as Cancel does.
+  void Close();
+
+  NebControl* Box(SettingsBox box) const;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDestroyed() override;
+
+ private:
+  bool CreateWindowAndControls();
+  void Load();
+  void EnableFreeTimes(bool enabled);
+  settings::SettingsForm ReadForm() const;
+  void OnOk();
+  void OnClearLog();
+  HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
+
+  AppContext* context_ = nullptr;
+  std::vector<std::unique_ptr<NebControl>> boxes_;
+  UniqueFont font_;
+  UniqueFont boldFont_;
+};
+
+// The one shared instance.
+frmSettings& SettingsDialog();
+
+// What main and the tray wire: show the dialog (command line empty, tray "Settings..."), bring a
+// visible one forward (AppContext::bringSettingsForwardIfVisible), and let the message loop give
+// the dialog its keyboard messages first.
+void ShowSettingsDialog(AppContext& context);
+bool BringSettingsForwardIfVisible();
+bool TranslateSettingsDialogMessage(MSG& message);
+
+}  // namespace trafimo::win

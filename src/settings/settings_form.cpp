@@ -1,0 +1,149 @@
+#include "settings/settings_form.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace trafimo::settings {
+
+namespace {
+
+// A box value as plain decimal text: whole numbers without a point, no leading zeros.
+std::string PlainNumber(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+bool IsWholeIn(double value, double lowest, double highest) {
+  return value == std::floor(value) && value >= lowest && value <= highest;
+}
+
+}  // namespace
+
+FreeTime SplitFreeTime(std::string_view stored) {
+  double parts[3] = {0, 0, 0};
+  std::size_t start = 0;
+  for (double& part : parts) {
+    if (start > stored.size()) break;
+    const std::size_t colon = stored.find(':', start);
+    const std::string_view text = stored.substr(
+        start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
+    part = controls::ReadNumber(text);
+    start = colon == std::string_view::npos ? stored.size() + 1 : colon + 1;
+  }
+  return FreeTime{parts[0], parts[1], parts[2]};
+}
+
+std::string JoinFreeTime(const FreeTime& time) {
+  std::string text = PlainNumber(time.hours);
+  text += ':';
+  text += PlainNumber(time.minutes);
+  text += ':';
+  text += PlainNumber(time.seconds);
+  return text;
+}
+
+bool IsTimeOfDay(const FreeTime& time) {
+  return IsWholeIn(time.hours, 0, 23) && IsWholeIn(time.minutes, 0, 59) &&
+         IsWholeIn(time.seconds, 0, 59);
+}
+
+SettingsForm LoadSettingsForm(const Settings& settings, const CInterfaces& interfaces) {
+  SettingsForm form;
+  form.alwaysRunInTray = settings.AlwaysRunInTray;
+  form.enableFreeTimes = settings.EnableFreeTimes;
+  form.from = SplitFreeTime(settings.FromFreeTime);
+  form.to = SplitFreeTime(settings.ToFreeTime);
+  form.monthStartDay = settings.MonthStartDay;
+  for (const CInterface& row : interfaces) {
+    form.interfaces.push_back({row.InterfaceDescription,
+                               IsInterfaceSelected(settings.Interface, row.InterfaceDescription)});
+  }
+  return form;
+}
+
+std::optional<SettingsRefusal> CheckSettingsForm(const SettingsForm& form) {
+  if (form.monthStartDay < 1 || form.monthStartDay > 28) {
+    return SettingsRefusal{kMonthStartDayMessage, SettingsFocus::MonthStartDay};
+  }
+  if (form.enableFreeTimes) {
+    if (!IsTimeOfDay(form.from))
+      return SettingsRefusal{kInvalidFromMessage, SettingsFocus::FromHours};
+    if (!IsTimeOfDay(form.to)) return SettingsRefusal{kInvalidToMessage, SettingsFocus::ToHours};
+  }
+  return std::nullopt;
+}
+
+Settings BuildSettings(const SettingsForm& form) {
+  Settings settings;
+  settings.AlwaysRunInTray = form.alwaysRunInTray;
+  settings.EnableFreeTimes = form.enableFreeTimes;
+  settings.Interface.clear();
+  for (const SettingsForm::Entry& entry : form.interfaces) {
+    if (!entry.selected) continue;
+    settings.Interface += ',';
+    settings.Interface += entry.text;
+  }
+  if (settings.Interface.empty()) settings.Interface.push_back(',');
+  settings.FromFreeTime = JoinFreeTime(form.from);
+  settings.ToFreeTime = JoinFreeTime(form.to);
+  settings.MonthStartDay = static_cast<std::uint8_t>(form.monthStartDay);
+  return settings;
+}
+
+std::string FailedSaveMessage(const SaveOutcome& outcome) {
+  if (outcome.ok()) return {};
+  std::string what;
+  if (!outcome.settingsWritten && !outcome.startupEntryWritten) {
+    what = "The settings and the start with Windows could not be saved";
+  } else if (!outcome.settingsWritten) {
+    what = "The settings could not be saved";
+  } else {
+    what = "The start with Windows could not be changed";
+  }
+  what +=
+      ": changing them needs administrator rights.\n\n"
+      "The new settings are used until Velquor Trafimo ends; at the next start the stored "
+      "ones apply again.";
+  return what;
+}
+
+OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platform& platform) {
+  if (const auto refusal = CheckSettingsForm(form)) {
+    platform.messages.Show(refusal->message, platform::kApplicationTitle,
+                           platform::kMbOk | platform::kMbIconInformation);
+    return OkResult{false, refusal->focus};
+  }
+  settings = BuildSettings(form);
+  const SaveOutcome outcome = SaveSettings(settings, platform);
+  if (!outcome.ok()) {
+    platform.messages.Show(FailedSaveMessage(outcome), platform::kApplicationTitle,
+                           platform::kMbOk | platform::kMbIconInformation);
+  }
+  return OkResult{true, std::nullopt};
+}
+
+bool ClearAllData(platform::Platform& platform, const std::function<void()>& callFormLoad) {
+  const int answer = platform.messages.Show(
+      kClearAllDataQuestion, platform::kApplicationTitle,
+      platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefButton2);
+  if (answer == platform::kIdNo) return false;
+  // Nothing stored is no failure: erasing an absent area succeeds, and the counters are zeroed
+  // whatever the store answered.
+  platform.userStore.EraseAll();
+  if (callFormLoad) callFormLoad();
+  return true;
+}
+
+controls::PropertyRecord NebInstanceRecord(const NebInstance& instance) {
+  controls::PropertyRecord record;
+  record.Set("integersize", std::int32_t{2});
+  record.Set("decimalsize", std::int32_t{0});
+  record.Set("value", instance.value);
+  record.Set("font", controls::NebFont{"MS Sans Serif", 8.25, false, false});
+  record.Set("backcolor", controls::kColourWindowBackground);
+  record.Set("tooltiptext", std::string());
+  return record;
+}
+
+}  // namespace trafimo::settings

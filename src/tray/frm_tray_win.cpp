@@ -1,0 +1,276 @@
+#include "tray/frm_tray_win.h"
+
+#include <array>
+#include <span>
+
+#include "res/resource_ids.h"
+#include "tray/browser_switches.h"
+#include "tray/tray_ids.h"
+#include "tray/tray_state.h"
+
+namespace trafimo::win {
+
+namespace {
+
+constexpr const char* kClassName = "VelquorTrafimoTray";
+constexpr const char* kCaption = "Tray";
+constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1IntervalMs = 1000;
+
+constexpr UINT kTrayIconId = 1;
+constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;  // 7
+constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;                // 0x0200
+constexpr const char* kInitialTip = "Trafimo";
+
+constexpr int kSummarySeconds = 5;
+
+constexpr std::array<UINT, 6> kTransparencyLevelCommands = {
+    IDM_TRAY_TRANSPARENCY_LEVEL_0, IDM_TRAY_TRANSPARENCY_LEVEL_1, IDM_TRAY_TRANSPARENCY_LEVEL_2,
+    IDM_TRAY_TRANSPARENCY_LEVEL_3, IDM_TRAY_TRANSPARENCY_LEVEL_4, IDM_TRAY_TRANSPARENCY_LEVEL_5};
+constexpr UINT kShowModeKbCommand = IDM_TRAY_SHOW_MODE_1;
+constexpr UINT kShowModeMbCommand = IDM_TRAY_SHOW_MODE_2;
+
+// Per-user store: sections and keys of the display choices.
+constexpr const char* kSettingsSection = "Settings";
+constexpr const char* kClickThroughKey = "ClickThough";
+constexpr const char* kShowModeKey = "ShowMode";
+constexpr const char* kTransparencySection = "Transparency";
+constexpr const char* kTransLevelKey = "TransLevel";
+constexpr const char* kScreenSection = "screen";
+constexpr const char* kVisibleKey = "visible";
+
+HICON LoadProgramIcon(int width, int height) {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO),
+                                       IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+frmTray::~frmTray() {
+  if (hwnd() != nullptr) KillTimer(hwnd(), kTimer1);
+  DeleteIcon();
+  if (context_ != nullptr) {
+    if (context_->accounting == accounting_.get()) context_->accounting = nullptr;
+    if (context_->trayWindow == hwnd()) context_->trayWindow = nullptr;
+    if (context_->appIcon == windowIcon_.get()) context_->appIcon = nullptr;
+  }
+}
+
+bool frmTray::Load(AppContext& context) {
+  context_ = &context;
+  windowIcon_.reset(LoadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+  trayIcon_.reset(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
+  // The class keeps the shared copy of the icon, which is never destroyed.
+  RegisterClassOnce(kClassName,
+                    LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO)));
+  if (CreateBound(0, kClassName, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr) == nullptr)
+    return false;
+  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
+  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(trayIcon_.get()));
+  taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
+
+  menuResource_.reset(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU)));
+  trayMenu_ = GetSubMenu(menuResource_.get(), 0);
+
+  platform::UserStore& store = context.platform.userStore;
+  accounting_ =
+      std::make_unique<TrafficAccounting>(context.platform, context.settings, context.flags);
+  context.accounting = accounting_.get();
+  context.trayWindow = hwnd();
+  context.appIcon = windowIcon_.get();
+
+  // The load sequence, in its order.
+  accounting_->LoadShowMode();
+  accounting_->ShowMode = UsableShowMode(accounting_->ShowMode);
+  const bool meterOpen = ParseVisibleFlag(store.Read(kScreenSection, kVisibleKey, "True"));
+  SetShowModeChecks(accounting_->ShowMode);
+  accounting_->LoadMonthKey();
+  context.flags.TransLevel = ParseTransLevel(store.Read(kTransparencySection, kTransLevelKey, "0"));
+  context.flags.ClickThrough = false;
+  accounting_->LoadCostThisMonth();
+  accounting_->LoadCostToday();
+
+  iconRecord_ = NOTIFYICONDATAA{};
+  iconRecord_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  iconRecord_.hWnd = hwnd();
+  iconRecord_.uID = kTrayIconId;
+  iconRecord_.uFlags = kTrayIconFlags;
+  iconRecord_.uCallbackMessage = kTrayCallbackMessage;
+  iconRecord_.hIcon = trayIcon_.get();
+  WriteTipField(std::span<char>(iconRecord_.szTip, 64), kInitialTip);
+  AddIcon();
+
+  if (meterOpen) ShowSummary(true);
+
+  SetTimer(hwnd(), kTimer1, kTimer1IntervalMs, nullptr);
+  return true;
+}
+
+void frmTray::ShowTip(const std::string& tip) {
+  WriteTipField(std::span<char>(iconRecord_.szTip, 64), tip);
+  Shell_NotifyIconA(NIM_MODIFY, &iconRecord_);
+}
+
+void frmTray::RefreshMeters(const std::string& costNow, const std::string& costToday,
+                            const std::string& costThisMonth) {
+  if (context_ != nullptr && context_->refreshMeters)
+    context_->refreshMeters(costNow, costToday, costThisMonth);
+}
+
+LRESULT frmTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+    // The shell restarted and forgot every icon.
+    if (iconAdded_) Shell_NotifyIconA(NIM_ADD, &iconRecord_);
+    return 0;
+  }
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kTimer1 && accounting_) accounting_->SampleTraffic(*this);
+      return 0;
+    case kTrayCallbackMessage:
+      OnTrayNotification(lParam);
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != FALSE) DeleteIcon();
+      return 0;
+    case WM_CLOSE:
+      DeleteIcon();
+      break;  // DefWindowProc destroys the window
+    case WM_DESTROY:
+      KillTimer(hwnd(), kTimer1);
+      DeleteIcon();
+      PostQuitMessage(0);  // nothing runs without the tray window
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+void frmTray::OnTrayNotification(LPARAM mouseEvent) {
+  switch (static_cast<UINT>(mouseEvent)) {
+    case WM_LBUTTONUP:
+      ShowSummary(false);
+      break;
+    case WM_RBUTTONUP:
+      OpenTrayMenu();
+      break;
+    default:
+      break;
+  }
+}
+
+void frmTray::ShowSummary(bool hold) {
+  if (!context_->showMeterSummary) return;
+  TrafficAccounting& a = *accounting_;
+  const std::string now = a.FormatBytes(a.CostNow.Total);
+  const std::string today = a.FormatBytes(a.CostToday.Total);
+  const std::string month = a.FormatBytes(a.CostThisMonth.Total);
+  context_->showMeterSummary(now, today, month, kSummarySeconds, hold);
+}
+
+void frmTray::OpenTrayMenu() {
+  platform::Registry& registry = context_->platform.registry;
+  SetCheck(IDM_TRAY_ENABLE_IE_IMAGES, GetIEImages(registry));
+  SetCheck(IDM_TRAY_ENABLE_IE_FLASH, GetIEFlash(registry));
+  for (const UINT command : kTransparencyLevelCommands)
+    SetCheck(command, false);
+  if (context_->flags.TransLevel < kTransparencyLevelCommands.size())
+    SetCheck(kTransparencyLevelCommands[context_->flags.TransLevel], true);
+  SetCheck(IDM_TRAY_SET_CLICK_THROUGH, context_->flags.ClickThrough);
+
+  SetForegroundWindow(hwnd());
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  SetMenuDefaultItem(trayMenu_, IDM_TRAY_EXIT, FALSE);
+  // The chosen command runs before the menu call is finished with, as the handler's order needs.
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(trayMenu_, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                     cursor.x, cursor.y, 0, hwnd(), nullptr));
+  if (chosen != 0) OnCommand(chosen);
+  PostMessageA(hwnd(), WM_NULL, 0, 0);
+}
+
+void frmTray::OnCommand(UINT command) {
+  AppContext& context = *context_;
+  platform::UserStore& store = context.platform.userStore;
+  for (std::size_t level = 0; level < kTransparencyLevelCommands.size(); ++level) {
+    if (command == kTransparencyLevelCommands[level]) {
+      context.flags.TransLevel = static_cast<std::uint8_t>(level);
+      store.Write(kTransparencySection, kTransLevelKey, std::to_string(level));
+      return;
+    }
+  }
+  switch (command) {
+    case IDM_TRAY_ABOUT:
+      if (context.showAbout) context.showAbout();
+      break;
+    case IDM_TRAY_SETTINGS:
+      if (context.showSettings) context.showSettings();
+      break;
+    case IDM_TRAY_MONTHLY_USAGE:
+      if (context.showMonthlyUsage) context.showMonthlyUsage();
+      break;
+    case IDM_TRAY_SET_CLICK_THROUGH: {
+      const bool checked = ToggleCheck(command);
+      context.flags.ClickThrough = checked;
+      store.Write(kSettingsSection, kClickThroughKey, checked ? "1" : "0");
+      break;
+    }
+    case kShowModeKbCommand:
+    case kShowModeMbCommand: {
+      const float showMode = command == kShowModeKbCommand ? 1.0f : 2.0f;
+      accounting_->ShowMode = showMode;
+      SetShowModeChecks(showMode);
+      store.Write(kSettingsSection, kShowModeKey, command == kShowModeKbCommand ? "1" : "2");
+      break;
+    }
+    case IDM_TRAY_ENABLE_IE_FLASH:
+      SetIEFlash(context.platform.registry, ToggleCheck(command));
+      break;
+    case IDM_TRAY_ENABLE_IE_IMAGES:
+      SetIEImages(context.platform.registry, ToggleCheck(command));
+      break;
+    case IDM_TRAY_EXIT:
+      DeleteIcon();
+      context.platform.process.EndNow();
+    default:
+      break;
+  }
+}
+
+bool frmTray::ToggleCheck(UINT command) {
+  const bool checked = (GetMenuState(trayMenu_, command, MF_BYCOMMAND) & MF_CHECKED) == 0;
+  SetCheck(command, checked);
+  return checked;
+}
+
+void frmTray::SetCheck(UINT command, bool checked) {
+  CheckMenuItem(trayMenu_, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void frmTray::SetShowModeChecks(float showMode) {
+  SetCheck(kShowModeKbCommand, false);
+  SetCheck(kShowModeMbCommand, false);
+  if (showMode == 1) SetCheck(kShowModeKbCommand, true);
+  if (showMode == 2) SetCheck(kShowModeMbCommand, true);
+}
+
+void frmTray::AddIcon() {
+  Shell_NotifyIconA(NIM_ADD, &iconRecord_);
+  iconAdded_ = true;
+}
+
+void frmTray::DeleteIcon() {
+  if (!iconAdded_) return;
+  Shell_NotifyIconA(NIM_DELETE, &iconRecord_);
+  iconAdded_ = false;
+}
+
+}  // namespace trafimo::win

@@ -1,0 +1,67 @@
+// frmTray: the program's hidden main window. It owns the notification-area icon, the tray menu,
+// the traffic counters and Timer1, whose tick samples the interface table once a second.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "accounting/accounting.h"
+#include "platform/handles_win.h"
+#include "platform/window_win.h"
+#include "startup/app_context_win.h"
+
+namespace trafimo::win {
+
+class frmTray : public Window, public TickDisplay {
+ public:
+  frmTray() = default;
+  ~frmTray() override;
+
+  // Creates the hidden window and runs the load sequence: display choices and counters from the
+  // stores, the icon added, the meter window opened when it was left open, Timer1 started. Fills
+  // context.accounting, context.trayWindow and context.appIcon. False when the window could not
+  // be created. `context` must outlive the window.
+  bool Load(AppContext& context);
+
+  TrafficAccounting& accounting() { return *accounting_; }
+  // The icon record as last given to the shell.
+  const NOTIFYICONDATAA& IconRecord() const { return iconRecord_; }
+  // mnuTrayMenu, the popup the right button opens.
+  HMENU TrayMenu() const { return trayMenu_; }
+
+  // TickDisplay: the tick's tooltip and meter refresh.
+  void ShowTip(const std::string& tip) override;
+  void RefreshMeters(const std::string& costNow, const std::string& costToday,
+                     const std::string& costThisMonth) override;
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void OnTrayNotification(LPARAM mouseEvent);
+  void OpenTrayMenu();
+  void OnCommand(UINT command);
+  void ShowSummary(bool hold);
+
+  bool ToggleCheck(UINT command);
+  void SetCheck(UINT command, bool checked);
+  void SetShowModeChecks(float showMode);
+
+  void AddIcon();
+  void DeleteIcon();
+
+  AppContext* context_ = nullptr;
+  std::unique_ptr<TrafficAccounting> accounting_;
+  UniqueMenu menuResource_;
+  HMENU trayMenu_ = nullptr;  // first popup of menuResource_
+  UniqueIcon windowIcon_;     // 32 x 32: the window's and the dialogs' icon
+  UniqueIcon trayIcon_;       // the small size the notification area asks for
+  NOTIFYICONDATAA iconRecord_{};
+  bool iconAdded_ = false;
+  UINT taskbarCreated_ = 0;
+};
+
+}  // namespace trafimo::win
