@@ -8,6 +8,10 @@ target_compile_definitions(trafimo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN3
 target_compile_definitions(trafimo_core PUBLIC NOMINMAX)
 
 set(TRAFIMO_RC ${CMAKE_SOURCE_DIR}/src/res/trafimo.rc)
+# windres reports no dependencies: rebuild the resources when any included file changes.
+file(GLOB_RECURSE TRAFIMO_RC_INPUTS CONFIGURE_DEPENDS src/*.rc src/*.ico src/*.bmp src/*.cur
+     src/*.manifest src/*_ids.h src/res/*.h)
+set_source_files_properties(${TRAFIMO_RC} PROPERTIES OBJECT_DEPENDS "${TRAFIMO_RC_INPUTS}")
 add_executable(trafimo WIN32 src/startup/main_win.cpp ${TRAFIMO_RC})
 target_link_libraries(trafimo PRIVATE trafimo_win)
 if(NOT MSVC)

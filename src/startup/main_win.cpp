@@ -7,10 +7,11 @@
 
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
-#include "platform/window_win.h"
 #include "startup/app_context_win.h"
 #include "startup/globals.h"
+#include "settings/frm_settings_win.h"
 #include "startup/startup.h"
+#include "tray/frm_tray_win.h"
 
 namespace trafimo::win {
 
@@ -18,7 +19,6 @@ namespace {
 
 // One instance per logged-on user: the name lives in the session's own namespace.
 constexpr char kInstanceMutexName[] = "Local\\Velquor Trafimo single instance";
-constexpr char kHiddenMainClass[] = "TrafimoHiddenMain";
 
 void OptIntoPerMonitorDpi() {
   using SetContextFn = BOOL(WINAPI*)(HANDLE);
@@ -48,35 +48,24 @@ bool AnotherInstanceRunning() {
   return GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-// Keeps the program alive until the tray window exists: never shown, ends the message loop
-// when the system closes it.
-class HiddenMainWindow : public Window {
- public:
-  bool Create() {
-    RegisterClassOnce(kHiddenMainClass);
-    return CreateBound(0, kHiddenMainClass, "Velquor Trafimo", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                       nullptr) != nullptr;
-  }
-
- protected:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return Window::HandleMessage(message, wParam, lParam);
-  }
-};
-
 // Steps 3 and 4 of the start: the settings dialog when the command line is empty, then the
-// hidden tray window. Until those windows exist, a hidden window keeps the program running.
+// hidden tray window, whose load may open the meter (or only bring that dialog forward).
 void LoadWindows(AppContext& context, bool commandLineEmpty) {
-  (void)context;
-  (void)commandLineEmpty;
-  static HiddenMainWindow placeholder;
-  placeholder.Create();
+  if (commandLineEmpty) ShowSettingsDialog(context);
+  static frmTray tray;
+  tray.Load(context);
+}
+
+// The hooks through which the windows open one another.
+void WireWindowHooks(AppContext& context) {
+  context.showSettings = [&context] { ShowSettingsDialog(context); };
+  context.bringSettingsForwardIfVisible = [] { return BringSettingsForwardIfVisible(); };
 }
 
 int RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (TranslateSettingsDialogMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -88,6 +77,7 @@ int RunMessageLoop() {
 void Main(AppContext& context, std::string_view commandLine) {
   RefuseSecondInstanceThenLoadSettings(AnotherInstanceRunning(), context.settings,
                                        context.platform);
+  WireWindowHooks(context);
   LoadWindows(context, IsCommandLineEmpty(commandLine));
 }
 
