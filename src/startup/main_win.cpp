@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <string_view>
 
 #include "about/frm_about_win.h"
+#include "meter/frm_message_win.h"
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "report/frm_monthly_usage_win.h"
@@ -60,6 +62,15 @@ void LoadWindows(AppContext& context, bool commandLineEmpty) {
 
 // The hooks through which the windows open one another.
 void WireWindowHooks(AppContext& context) {
+  context.showMeterSummary = [&context](
+                                 const std::string& strCostNow, const std::string& strCostToday,
+                                 const std::string& strCostThisMonth, int intSeconds, bool hold) {
+    ShowMeterSummary(context, strCostNow, strCostToday, strCostThisMonth, intSeconds, hold);
+  };
+  context.refreshMeters = [](const std::string& costNow, const std::string& costToday,
+                             const std::string& costThisMonth) {
+    RefreshMeterValues(costNow, costToday, costThisMonth);
+  };
   context.showSettings = [&context] { ShowSettingsDialog(context); };
   context.bringSettingsForwardIfVisible = [] { return BringSettingsForwardIfVisible(); };
   context.showMonthlyUsage = [&context] { ShowMonthlyUsage(context); };

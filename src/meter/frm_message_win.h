@@ -1,0 +1,112 @@
+// The floating meter window with the Now, Today and This Month totals, and the shared
+// procedure that opens it.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "meter/meter_layout.h"
+#include "meter/meter_state.h"
+#include "platform/handles_win.h"
+#include "platform/window_win.h"
+#include "startup/app_context_win.h"
+
+namespace trafimo::win {
+
+inline constexpr char kMeterClassName[] = "TrafimoMeter";
+// The window's name; it has no caption bar, so the name is never shown.
+inline constexpr char kMeterWindowName[] = "frmMessage";
+inline constexpr UINT_PTR kMeterTimer1 = 1;
+inline constexpr UINT kMeterTimer1Interval = 1000;
+// Child control ids: kMeterPartIdBase + the part's index in meter::Part.
+inline constexpr int kMeterPartIdBase = 1000;
+
+class frmMessage : public Window {
+ public:
+  explicit frmMessage(AppContext& app);
+  ~frmMessage() override;
+
+  // Creates the hidden window and runs the creation steps: the meter counts as open, the
+  // transparency is applied and the swatches coloured.
+  bool Create();
+
+  void ShowSummary(const std::string& strCostNow, const std::string& strCostToday,
+                   const std::string& strCostThisMonth, int intSeconds);
+  void Set_Hold();
+  void SetTransparency();
+  // Rewrites the three values (the tick's refresh).
+  void SetValues(const std::string& costNow, const std::string& costToday,
+                 const std::string& costThisMonth);
+  // Runs the close step and destroys the window.
+  void Close();
+
+  const platform::LocalTime& mdtCloseTime() const { return state_.mdtCloseTime(); }
+  const char* fraActiveFrame() const { return fraActiveFrame_; }
+  bool mblnHold() const { return state_.mblnHold(); }
+  bool dragging() const { return mblnDragging_; }
+  HWND Part(meter::Part part) const;
+  // The loaded picture of a resource id (IDB_METER_*), to compare with what a button shows.
+  HBITMAP Picture(int resourceId) const;
+
+  // From now on the window deletes itself when it is destroyed (at once if it already is).
+  void ReleaseToWindow();
+
+  // Every meter window that exists and has not run its close step.
+  static std::vector<frmMessage*> OpenWindows();
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnDestroyed() override;
+
+ private:
+  bool PositionWindow();
+  void CreateParts();
+  // Places the parts and makes their fonts and pictures for the window's present DPI.
+  void ApplyDpi();
+  void Paint();
+  void OnButtonDown(int x, int y, bool left);
+  void OnButtonUp(int x, int y, bool left);
+  void OnMouseMove(int x, int y);
+  void StartDrag();
+  void EndDrag();
+  void SetExitPicture(bool underMouse);
+  void SetHoldPicture(bool pinned);
+  HBITMAP LoadPicture(int id, int width, int height) const;
+  LRESULT ColourStatic(HDC dc, HWND control);
+
+  AppContext& app_;
+  meter::MeterState state_;
+  const char* fraActiveFrame_ = "";
+  bool selfOwned_ = false;
+
+  bool mblnDragging_ = false;
+  POINT dragAnchorCursor_{};
+  POINT dragAnchorWindow_{};
+  int pressedPart_ = -1;  // the part a left button went down on, for clicks
+  bool exitUnderMouse_ = false;
+  bool trackingLeave_ = false;
+
+  std::array<HWND, meter::kPartCount> parts_{};
+  UniqueFont boldFont_;
+  UniqueFont headerFont_;
+  std::array<UniqueBrush, meter::kSwatchCount> swatchBrushes_;
+  UniqueBitmap imgNohold_;
+  UniqueBitmap imgHold_;
+  UniqueBitmap picExitPicture_;
+  UniqueBitmap picExitPictureDown_;
+};
+
+// Opens a meter window with the three totals for `intSeconds` seconds, pinned when `hold`; does
+// nothing but bring the settings dialog forward while it is visible.
+void ShowMeterSummary(AppContext& app, const std::string& strCostNow,
+                      const std::string& strCostToday, const std::string& strCostThisMonth,
+                      int intSeconds, bool hold);
+
+// Rewrites the three values of every open meter window.
+void RefreshMeterValues(const std::string& costNow, const std::string& costToday,
+                        const std::string& costThisMonth);
+
+}  // namespace trafimo::win

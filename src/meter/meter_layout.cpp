@@ -1,0 +1,76 @@
+#include "meter/meter_layout.h"
+
+#include <cstdint>
+
+namespace trafimo::meter {
+
+namespace {
+
+struct PartSpec {
+  bool inStrip;
+  Rect rect;  // in twips, relative to the panel or to the strip
+};
+
+constexpr std::array<PartSpec, kPartCount> kParts = {{
+    {false, {kStripLeft, kStripTop, 4020, 300}},  // picTitel
+    {true, {45, 45, 2550, 195}},                  // Label1
+    {true, {2655 + 105 * 0, 45, 120, 195}},       // picTransparent 0..5
+    {true, {2655 + 105 * 1, 45, 120, 195}},
+    {true, {2655 + 105 * 2, 45, 120, 195}},
+    {true, {2655 + 105 * 3, 45, 120, 195}},
+    {true, {2655 + 105 * 4, 45, 120, 195}},
+    {true, {2655 + 105 * 5, 45, 120, 195}},
+    {true, {3360, 45, 240, 210}},   // picHold
+    {true, {3690, 45, 240, 210}},   // picExit
+    {false, {60, 435, 1230, 195}},  // Label2 0..2
+    {false, {1335, 435, 1290, 195}},
+    {false, {2655, 435, 1350, 195}},
+    {false, {30, 720, 1275, 195}},  // lblCostNow
+    {false, {1320, 720, 1305, 195}},
+    {false, {2655, 720, 1380, 195}},
+}};
+
+}  // namespace
+
+Rect PartTwips(Part part) {
+  const PartSpec& spec = kParts[static_cast<std::size_t>(part)];
+  Rect rect = spec.rect;
+  if (spec.inStrip) {
+    rect.left += kStripLeft;
+    rect.top += kStripTop;
+  }
+  rect.top += kPanelTop;
+  return rect;
+}
+
+int TwipsToPixels(int twips, int dpi) {
+  // Rounds half away from zero, as the system's MulDiv does.
+  const std::int64_t scaled = static_cast<std::int64_t>(twips) * dpi;
+  const std::int64_t half = 720;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / 1440 : -((-scaled + half) / 1440));
+}
+
+Rect PartPixels(Part part, int dpiX, int dpiY) {
+  const Rect twips = PartTwips(part);
+  const int left = TwipsToPixels(twips.left, dpiX);
+  const int top = TwipsToPixels(twips.top, dpiY);
+  return {left, top, TwipsToPixels(twips.right(), dpiX) - left,
+          TwipsToPixels(twips.bottom(), dpiY) - top};
+}
+
+std::optional<Part> PartAt(int x, int y, int dpiX, int dpiY) {
+  for (int i = static_cast<int>(Part::picExit); i >= static_cast<int>(Part::picTitel); --i) {
+    const auto part = static_cast<Part>(i);
+    if (PartPixels(part, dpiX, dpiY).Contains(x, y)) return part;
+  }
+  return std::nullopt;
+}
+
+Rect PlaceWindow(const WorkArea& workArea, int dpiX, int dpiY) {
+  const int width = TwipsToPixels(kWindowWidth, dpiX);
+  const int height = TwipsToPixels(kWindowHeight, dpiY);
+  const int right = workArea.right - TwipsToPixels(kRightInset, dpiX);
+  return {right - width, workArea.bottom - height, width, height};
+}
+
+}  // namespace trafimo::meter
