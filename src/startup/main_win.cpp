@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "about/frm_about_win.h"
 #include "meter/frm_message_win.h"
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
+#include "report/frm_monthly_usage_win.h"
 #include "startup/app_context_win.h"
 #include "startup/globals.h"
 #include "settings/frm_settings_win.h"
@@ -71,12 +73,16 @@ void WireWindowHooks(AppContext& context) {
   };
   context.showSettings = [&context] { ShowSettingsDialog(context); };
   context.bringSettingsForwardIfVisible = [] { return BringSettingsForwardIfVisible(); };
+  context.showMonthlyUsage = [&context] { ShowMonthlyUsage(context); };
+  context.showAbout = [&context] { ShowAbout(context); };
 }
 
 int RunMessageLoop() {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (TranslateSettingsDialogMessage(message)) continue;
+    if (TranslateSettingsDialogMessage(message) || MonthlyUsageDialogMessage(message) ||
+        AboutDialogMessage(message))
+      continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

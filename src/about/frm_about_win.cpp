@@ -1,0 +1,328 @@
+#include "about/frm_about_win.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "about/about.h"
+#include "about/about_ids.h"
+
+namespace trafimo::win {
+
+namespace {
+
+constexpr const char* kClassName = "TrafimoAbout";
+constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
+
+// Places in twips: left, top, width, height.
+struct TwipsRect {
+  int left, top, width, height;
+};
+constexpr int kClientWidth = 3810;
+constexpr int kClientHeight = 2670;
+constexpr TwipsRect kShape1{90, 90, 3675, 2535};
+constexpr int kLine1Y = 1140;  // between the banner and the product line
+constexpr int kLine1Left = 105;
+constexpr int kLine1Right = 3735;
+
+// The banner's own size, drawn at this size at 96 DPI and scaled with the window's DPI.
+constexpr int kBannerWidth = 242;
+constexpr int kBannerHeight = 67;
+
+enum class Font { Window, Visit, Link, Button };
+
+struct ControlLayout {
+  int id;
+  const char* className;
+  DWORD style;
+  Font font;
+  TwipsRect place;
+};
+
+// In tab order: cmdClose, Picture1, lblApp, Label1, Label2.
+constexpr std::array<ControlLayout, 5> kControls{{
+    {IDC_ABOUT_CLOSE,
+     "BUTTON",
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+     Font::Button,
+     {1215, 2085, 1395, 435}},
+    {IDC_ABOUT_PICTURE,
+     "STATIC",
+     WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY,
+     Font::Window,
+     {105, 105, 3630, 975}},
+    {IDC_ABOUT_APP,
+     "STATIC",
+     WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+     Font::Window,
+     {135, 1200, 3570, 345}},
+    {IDC_ABOUT_LINK,
+     "STATIC",
+     WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY,
+     Font::Link,
+     {120, 1740, 3585, 255}},
+    {IDC_ABOUT_VISIT,
+     "STATIC",
+     WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+     Font::Visit,
+     {105, 1500, 3630, 195}},
+}};
+
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr COLORREF kAppColour = RGB(0, 0, 0);
+
+// A font of a size in hundredths of a point (825 is 8.25 points) at `dpi`.
+UniqueFont MakeFont(const char* face, int hundredthsOfPoint, UINT dpi, bool bold, bool italic,
+                    bool underline) {
+  return UniqueFont(CreateFontA(-MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200), 0, 0, 0,
+                                bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE, ANSI_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH | FF_SWISS, face));
+}
+
+std::unique_ptr<FrmAbout>& Instance() {
+  static std::unique_ptr<FrmAbout> instance;
+  return instance;
+}
+
+}  // namespace
+
+VersionRecord ReadVersionRecord() {
+  VersionRecord record;
+  char path[MAX_PATH] = {};
+  if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return record;
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (size == 0) return record;
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path, 0, size, data.data())) return record;
+
+  void* value = nullptr;
+  UINT length = 0;
+  if (VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    record.major = HIWORD(fixed->dwFileVersionMS);
+    record.minor = LOWORD(fixed->dwFileVersionMS);
+  }
+
+  // The product name in the record's first language, or in US English.
+  std::vector<std::string> blocks;
+  if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) &&
+      length >= 2 * sizeof(WORD)) {
+    const auto* translation = static_cast<const WORD*>(value);
+    char block[16];
+    wsprintfA(block, "%04x%04x", translation[0], translation[1]);
+    blocks.emplace_back(block);
+  }
+  blocks.emplace_back("040904b0");
+  blocks.emplace_back("040904e4");
+  for (const std::string& block : blocks) {
+    const std::string query = "\\StringFileInfo\\" + block + "\\ProductName";
+    if (VerQueryValueA(data.data(), query.c_str(), &value, &length) && length > 0) {
+      record.productName = static_cast<const char*>(value);
+      break;
+    }
+  }
+  return record;
+}
+
+FrmAbout::FrmAbout(AppContext& context) : context_(context) {}
+
+FrmAbout::~FrmAbout() {
+  if (hwnd() != nullptr) DestroyWindow(hwnd());
+}
+
+void FrmAbout::Show() {
+  if (hwnd() == nullptr) {
+    Create();
+    return;
+  }
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
+}
+
+bool FrmAbout::PreTranslate(MSG& msg) {
+  return hwnd() != nullptr && IsDialogMessageA(hwnd(), &msg);
+}
+
+void FrmAbout::Create() {
+  RegisterClassOnce(kClassName);
+  // Owned by the hidden tray window, so it has no task bar button.
+  if (CreateBound(kWindowExStyle, kClassName, "", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100,
+                  100, context_.trayWindow, nullptr) == nullptr)
+    return;
+
+  banner_ = UniqueBitmap(
+      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_BANNER),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  CreateControls();
+  Layout();
+  RECT bounds{0, 0, TwipsX(kClientWidth), TwipsY(kClientHeight)};
+  AdjustWindowRectEx(&bounds, kWindowStyle, FALSE, kWindowExStyle);
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  Load();
+  ShowWindow(hwnd(), SW_SHOW);
+  SetForegroundWindow(hwnd());
+  SetFocus(GetDlgItem(hwnd(), IDC_ABOUT_CLOSE));
+}
+
+void FrmAbout::CreateControls() {
+  const std::string link = about::AddressLabel(about::kProductPageAddress);
+  for (const ControlLayout& control : kControls) {
+    const char* text = "";
+    if (control.id == IDC_ABOUT_CLOSE) text = "&Close";
+    if (control.id == IDC_ABOUT_VISIT) text = "For more information visit :";
+    if (control.id == IDC_ABOUT_LINK) text = link.c_str();
+    CreateWindowExA(0, control.className, text, control.style, 0, 0, 0, 0, hwnd(),
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                    GetModuleHandleA(nullptr), nullptr);
+  }
+}
+
+void FrmAbout::Layout() {
+  // New fonts first: the controls never hold a deleted one.
+  const UINT dpi = Dpi();
+  UniqueFont windowFont = MakeFont("MS Sans Serif", 1200, dpi, true, false, false);
+  UniqueFont visitFont = MakeFont("Arial", 825, dpi, true, true, false);
+  UniqueFont linkFont = MakeFont("MS Sans Serif", 825, dpi, true, false, true);
+  UniqueFont buttonFont = MakeFont("MS Sans Serif", 825, dpi, false, false, false);
+  for (const ControlLayout& control : kControls) {
+    HWND child = GetDlgItem(hwnd(), control.id);
+    MoveWindow(child, TwipsX(control.place.left), TwipsY(control.place.top),
+               TwipsX(control.place.width), TwipsY(control.place.height), TRUE);
+    HFONT font = control.font == Font::Visit    ? visitFont.get()
+                 : control.font == Font::Link   ? linkFont.get()
+                 : control.font == Font::Button ? buttonFont.get()
+                                                : windowFont.get();
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  windowFont_ = std::move(windowFont);
+  visitFont_ = std::move(visitFont);
+  linkFont_ = std::move(linkFont);
+  buttonFont_ = std::move(buttonFont);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void FrmAbout::Load() {
+  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(context_.appIcon));
+  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(context_.appIcon));
+  const VersionRecord version = ReadVersionRecord();
+  SetWindowTextA(hwnd(), about::AboutCaption(version.productName).c_str());
+  SetWindowTextA(GetDlgItem(hwnd(), IDC_ABOUT_APP),
+                 about::VersionLine(version.productName, version.major, version.minor).c_str());
+}
+
+void FrmAbout::Link2Net(const std::string& address) {
+  about::Link2Net(context_.platform.shell,
+                  reinterpret_cast<platform::WindowHandle>(context_.trayWindow), address);
+}
+
+void FrmAbout::Paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  UniqueHandle<HPEN, GdiTraits> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
+  SelectedObject selectedPen(dc, pen.get());
+  SelectedObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, TwipsX(kShape1.left), TwipsY(kShape1.top), TwipsX(kShape1.left + kShape1.width),
+            TwipsY(kShape1.top + kShape1.height));
+  MoveToEx(dc, TwipsX(kLine1Left), TwipsY(kLine1Y), nullptr);
+  LineTo(dc, TwipsX(kLine1Right), TwipsY(kLine1Y));
+  EndPaint(hwnd(), &paint);
+}
+
+void FrmAbout::DrawBanner(const DRAWITEMSTRUCT& item) {
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  if (!banner_) return;
+  HDC source = CreateCompatibleDC(item.hDC);
+  if (source == nullptr) return;
+  {
+    SelectedObject selected(source, banner_.get());
+    const int dpi = static_cast<int>(Dpi());
+    SetStretchBltMode(item.hDC, HALFTONE);
+    StretchBlt(item.hDC, item.rcItem.left, item.rcItem.top, MulDiv(kBannerWidth, dpi, 96),
+               MulDiv(kBannerHeight, dpi, 96), source, 0, 0, kBannerWidth, kBannerHeight, SRCCOPY);
+  }
+  DeleteDC(source);
+}
+
+LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDC_ABOUT_LINK:
+          if (HIWORD(wParam) == STN_CLICKED) Link2Net(std::string(about::kProductPageAddress));
+          return 0;
+        case IDC_ABOUT_PICTURE:
+          if (HIWORD(wParam) == STN_CLICKED) Link2Net(std::string(about::kHomePageAddress));
+          return 0;
+        case IDC_ABOUT_CLOSE:
+        case IDCANCEL:
+          if (HIWORD(wParam) == BN_CLICKED) DestroyWindow(hwnd());
+          return 0;
+        default:
+          return 0;
+      }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      SetTextColor(dc, id == IDC_ABOUT_LINK  ? kLinkColour
+                       : id == IDC_ABOUT_APP ? kAppColour
+                                             : GetSysColor(COLOR_BTNTEXT));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_SETCURSOR:
+      // The link label shows the hand pointer.
+      if (reinterpret_cast<HWND>(wParam) == GetDlgItem(hwnd(), IDC_ABOUT_LINK)) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        return TRUE;
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID == IDC_ABOUT_PICTURE) {
+        DrawBanner(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor with another DPI: the same twips at the new DPI.
+      Layout();
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+void ShowAbout(AppContext& context) {
+  auto& instance = Instance();
+  if (!instance || instance->hwnd() == nullptr) instance = std::make_unique<FrmAbout>(context);
+  instance->Show();
+}
+
+HWND AboutWindow() {
+  const auto& instance = Instance();
+  return instance ? instance->hwnd() : nullptr;
+}
+
+bool AboutDialogMessage(MSG& msg) {
+  const auto& instance = Instance();
+  return instance && instance->PreTranslate(msg);
+}
+
+}  // namespace trafimo::win

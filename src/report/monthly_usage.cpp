@@ -1,0 +1,189 @@
+#include "report/monthly_usage.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace trafimo::report {
+
+namespace {
+
+constexpr std::string_view kNoValue = "NA";
+constexpr std::string_view kInKey = "IN";
+constexpr std::string_view kOutKey = "OUT";
+constexpr double kBytesPerMB = 1048576.0;
+constexpr double kBytesPerGB = 1073741824.0;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+std::int64_t ClampToInt64(double scaled) {
+  // 2^63 is exactly representable; anything at or beyond it is out of range.
+  constexpr double kLimit = 9223372036854775808.0;
+  if (std::isnan(scaled)) return 0;
+  if (scaled >= kLimit) return std::numeric_limits<std::int64_t>::max();
+  if (scaled <= -kLimit) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(scaled);
+}
+
+// A double as plain decimal text ("1.75", "0.001"), never with an exponent.
+std::string PlainNumber(double value) {
+  char buffer[512];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (result.ec != std::errc{}) return "0";
+  return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+Currency Currency::FromBytes(double bytes) {
+  // Rounded to the nearest ten-thousandth, halves to even, as a currency conversion does.
+  return Currency{ClampToInt64(std::nearbyint(bytes * 10000.0))};
+}
+
+Currency Currency::operator+(Currency other) const {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  if (other.tenThousandths > 0 && tenThousandths > kMax - other.tenThousandths)
+    return Currency{kMax};
+  if (other.tenThousandths < 0 && tenThousandths < kMin - other.tenThousandths)
+    return Currency{kMin};
+  return Currency{tenThousandths + other.tenThousandths};
+}
+
+double LeadingNumber(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size() &&
+         (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
+    ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+    negative = text[at] == '-';
+    ++at;
+  }
+  std::string number;
+  while (at < text.size() && IsDigit(text[at]))
+    number += text[at++];
+  if (at < text.size() && text[at] == '.') {
+    number += text[at++];
+    while (at < text.size() && IsDigit(text[at]))
+      number += text[at++];
+  }
+  if (number.empty() || number == ".") return 0.0;
+  // An exponent counts only when digits follow it.
+  if (at < text.size() &&
+      (text[at] == 'e' || text[at] == 'E' || text[at] == 'd' || text[at] == 'D')) {
+    std::size_t end = at + 1;
+    std::string exponent = "e";
+    if (end < text.size() && (text[end] == '+' || text[end] == '-')) exponent += text[end++];
+    const std::size_t digits = end;
+    while (end < text.size() && IsDigit(text[end]))
+      exponent += text[end++];
+    if (end > digits) number += exponent;
+  }
+  double value = 0.0;
+  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    value = number.find("e-") != std::string::npos ? 0.0 : std::numeric_limits<double>::max();
+  } else if (result.ec != std::errc{}) {
+    return 0.0;
+  }
+  return negative ? -value : value;
+}
+
+std::string MonthKeyOf(platform::Locale& locale, int year, int month) {
+  return locale.ToUpper(locale.FormatDate(platform::LocalTime{year, month, 1}, "yyyyMMM"));
+}
+
+std::vector<std::string> BuildYearList(platform::UserStore& store, platform::Locale& locale,
+                                       platform::Clock& clock) {
+  std::vector<std::string> years;
+  const int presentYear = clock.Now().year;
+  for (int year = kFirstReportYear; year <= presentYear; ++year) {
+    for (int month = 1; month <= 12; ++month) {
+      if (store.Read(MonthKeyOf(locale, year, month), kInKey, kNoValue) != kNoValue) {
+        years.push_back(std::to_string(year));
+        break;  // the year is listed once; its other months cannot change that
+      }
+    }
+  }
+  if (years.empty()) years.push_back(std::to_string(presentYear));
+  return years;
+}
+
+std::string FormatBytes(platform::Locale& locale, Currency value, Unit unit) {
+  switch (unit) {
+    case Unit::MB:
+      return locale.FormatNumber(PlainNumber(value.Bytes() / kBytesPerMB), 0, false) + " MB";
+    case Unit::GB:
+      return locale.FormatNumber(PlainNumber(value.Bytes() / kBytesPerGB), 2, false) + " GB";
+  }
+  return {};
+}
+
+YearRows UpdateTotal(platform::UserStore& store, platform::Locale& locale, int year, Unit unit) {
+  YearRows rows;
+  for (int month = 1; month <= 12; ++month) {
+    // "-" stands where the record has no value.
+    MonthRow& row = rows[static_cast<std::size_t>(month - 1)];
+    row = MonthRow{std::string(1, '-'), std::string(1, '-'), std::string(1, '-')};
+    const std::string section = MonthKeyOf(locale, year, month);
+
+    Currency upload;
+    const std::string out = store.Read(section, kOutKey, kNoValue);
+    if (out != kNoValue) {
+      upload = Currency::FromBytes(LeadingNumber(out));
+      row.upload = FormatBytes(locale, upload, unit);
+    }
+
+    const std::string in = store.Read(section, kInKey, kNoValue);
+    if (in != kNoValue) {
+      const Currency download = Currency::FromBytes(LeadingNumber(in));
+      row.download = FormatBytes(locale, download, unit);
+      row.total = FormatBytes(locale, upload + download, unit);
+    }
+  }
+  return rows;
+}
+
+std::array<std::string, 12> MonthNames(platform::Locale& locale) {
+  std::array<std::string, 12> names;
+  for (int month = 1; month <= 12; ++month)
+    names[static_cast<std::size_t>(month - 1)] = locale.FullMonthName(month);
+  return names;
+}
+
+int YearOfText(std::string_view text) {
+  const double value = std::round(LeadingNumber(text));
+  if (value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max())
+    return 0;
+  return static_cast<int>(value);
+}
+
+void MonthlyUsageReport::Open() {
+  years_ = BuildYearList(store_, locale_, clock_);
+  monthNames_ = MonthNames(locale_);
+  unit_ = Unit::MB;
+  SelectYear(years_.size() - 1);
+}
+
+void MonthlyUsageReport::SelectYear(std::size_t index) {
+  if (index >= years_.size()) return;
+  selectedYear_ = index;
+  Refill();
+}
+
+void MonthlyUsageReport::SelectUnit(Unit unit) {
+  unit_ = unit;
+  Refill();
+}
+
+void MonthlyUsageReport::Refill() {
+  const int year = years_.empty() ? 0 : YearOfText(years_[selectedYear_]);
+  rows_ = UpdateTotal(store_, locale_, year, unit_);
+}
+
+}  // namespace trafimo::report

@@ -1,0 +1,18 @@
+// Identifiers of the monthly totals window's controls (500-599).
+#pragma once
+
+#define IDC_REPORT_FRAME 500
+#define IDC_REPORT_YEAR_LABEL 501
+#define IDC_REPORT_CMB_YEAR 502
+#define IDC_REPORT_HEADER_MONTH 503
+#define IDC_REPORT_HEADER_UPLOAD 504
+#define IDC_REPORT_HEADER_DOWNLOAD 505
+#define IDC_REPORT_HEADER_TOTAL 506
+#define IDC_REPORT_OPT_MB 507
+#define IDC_REPORT_OPT_GB 508
+#define IDC_REPORT_CLOSE 509
+// Twelve of each, January first.
+#define IDC_REPORT_MONTH_FIRST 510
+#define IDC_REPORT_UPLOAD_FIRST 530
+#define IDC_REPORT_DOWNLOAD_FIRST 550
+#define IDC_REPORT_TOTAL_FIRST 570
