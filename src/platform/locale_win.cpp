@@ -63,7 +63,7 @@ std::string Win32Locale::ToUpper(std::string_view text) {
 std::string Win32Locale::FormatNumber(std::string_view plainNumber, int decimals, bool grouped) {
   std::string decimalSeparator = LocaleText(LOCALE_SDECIMAL);
   std::string groupSeparator = LocaleText(LOCALE_STHOUSAND);
-  if (decimalSeparator.empty()) decimalSeparator = ".";
+  if (decimalSeparator.empty()) decimalSeparator.push_back('.');
   NUMBERFMTA format{};
   format.NumDigits = static_cast<UINT>(decimals < 0 ? 0 : decimals);
   format.LeadingZero = LocaleNumber(LOCALE_ILZERO, 1);
