@@ -46,10 +46,8 @@ class AccountingTest : public ::testing::Test, public TickDisplay {
 
   // The tray window's load, in its order.
   void Load() {
-    accounting.LoadShowMode();
-    accounting.LoadMonthKey();
-    accounting.LoadCostThisMonth();
-    accounting.LoadCostToday();
+    accounting.LoadShowMode(), accounting.LoadMonthKey();
+    accounting.LoadCostThisMonth(), accounting.LoadCostToday();
   }
 
   // Loads before the first reading; then one tick per interface table, a second apart.
@@ -125,13 +123,14 @@ TEST_P(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
 // A bound that is not a valid time of day means there is no window.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Times, FreeWindow, ::testing::Values(
-    FreeCase{nullptr, nullptr, 30001, true},
-    FreeCase{"2:0:0", "7:59:59", 20000, false},     FreeCase{"2:0:0", "7:59:59", 75959, false},
-    FreeCase{"2:0:0", "7:59:59", 80000, true},      FreeCase{"22:00:00", "06:00:00", 233000, false},
-    FreeCase{"22:00:00", "06:00:00", 55959, false}, FreeCase{"22:00:00", "06:00:00", 60001, true},
-    FreeCase{"22:00:00", "06:00:00", 215959, true}, FreeCase{"2:0:0", "25:0:0", 30001, true},
-    FreeCase{"2:60:0", "7:0", 30001, true},         FreeCase{"2:0:0", "", 30001, true},
-    FreeCase{"two", "7:0", 30001, true},            FreeCase{"2", "7:0", 30001, true}));
+    FreeCase{nullptr, nullptr, 30001, true},        FreeCase{"2:0:0", "7:59:59", 20000, false},
+    FreeCase{"2:0:0", "7:59:59", 75959, false},     FreeCase{"2:0:0", "7:59:59", 80000, true},
+    FreeCase{"22:00:00", "06:00:00", 233000, false}, FreeCase{"22:00:00", "06:00:00", 55959, false},
+    FreeCase{"22:00:00", "06:00:00", 60000, false}, FreeCase{"22:00:00", "06:00:00", 60001, true},
+    FreeCase{"22:00:00", "06:00:00", 215959, true}, FreeCase{"22:00:00", "06:00:00", 220000, false},
+    FreeCase{"2:0:0", "25:0:0", 30001, true},       FreeCase{"2:60:0", "7:0", 30001, true},
+    FreeCase{"2:0:0", "", 30001, true},             FreeCase{"two", "7:0", 30001, true},
+    FreeCase{"2", "7:0", 30001, true}));
 // clang-format on
 
 TEST_F(SamplingTick, TheOnlyInterfaceDisappearingEndsNowButKeepsTodayAndTheMonth) {
@@ -272,7 +271,9 @@ INSTANTIATE_TEST_SUITE_P(StartDays, MonthKeys, ::testing::Values(
 struct StoredText {
   const char *in, *out;
   std::int64_t value;
-  friend void PrintTo(const StoredText& c, std::ostream* os) { *os << c.in << " and " << c.out; }
+  friend void PrintTo(const StoredText& c, std::ostream* os) {
+    *os << "[" << c.in << "] [" << c.out << "]";
+  }
 };
 
 class StoredByteText : public AccountingTest, public ::testing::WithParamInterface<StoredText> {};
