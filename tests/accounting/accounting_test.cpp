@@ -1,0 +1,421 @@
+// The tray window's accounting driven through the stand-ins: the one-second tick and what it adds
+// to Now, Today and This Month, the usage records, the byte texts, and five weeks of wrapping
+// counters counted to the byte.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "accounting/accounting.h"
+#include "support/fakes.h"
+
+namespace trafimo::testing {
+namespace {
+
+constexpr std::uint32_t kTwo31 = 2147483648u;
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+// Starts on 20 March 2006 at noon, counting "Ethernet" and "Wi-Fi".
+class AccountingTest : public ::testing::Test, public TickDisplay {
+ protected:
+  FakePlatform fake;
+  Settings settings;
+  SharedFlags flags;
+  TrafficAccounting accounting{fake.platform, settings, flags};
+  std::vector<std::string> tips, meters;  // meters: "now|today|month"
+
+  AccountingTest() {
+    settings.Interface = ",Ethernet,Wi-Fi";
+    fake.clock.Set(2006, 3, 20, 12, 0, 0);
+  }
+  void ShowTip(const std::string& tip) override { tips.push_back(tip); }
+  void RefreshMeters(const std::string& now, const std::string& today,
+                     const std::string& month) override {
+    meters.push_back(now + "|" + today + "|" + month);
+  }
+
+  static FakeRow Row(std::string description, std::uint32_t in, std::uint32_t out) {
+    return {std::move(description), in, out, 6, std::nullopt};
+  }
+  static FakeRow Eth(std::uint32_t in, std::uint32_t out) { return Row("Ethernet", in, out); }
+  static TrafficTotals Totals(std::int64_t in, std::int64_t out) { return {in, out, in + out}; }
+
+  // The tray window's load, in its order.
+  void Load() {
+    accounting.LoadShowMode(), accounting.LoadMonthKey();
+    accounting.LoadCostThisMonth(), accounting.LoadCostToday();
+  }
+
+  // Loads before the first reading; then one tick per interface table, a second apart.
+  void Ticks(const std::vector<std::vector<FakeRow>>& tables) {
+    for (const auto& rows : tables) {
+      accounting.MonthKey.empty() ? Load() : fake.clock.Advance(1);
+      fake.ifTable.rows = rows;
+      accounting.SampleTraffic(*this);
+    }
+  }
+
+  void Store(const std::string& section, const std::string& in, const std::string& out) {
+    fake.userStore.sections[section]["IN"] = in;
+    fake.userStore.sections[section]["OUT"] = out;
+  }
+  TrafficTotals StoredTotals(const std::string& section) {
+    return Totals(std::stoll(fake.userStore.Read(section, "IN", "")),
+                  std::stoll(fake.userStore.Read(section, "OUT", "")));
+  }
+
+  // Now, Today and This Month in memory, and the two records in the store.
+  void Expect(TrafficTotals now, TrafficTotals today, TrafficTotals month) {
+    EXPECT_EQ(accounting.CostNow, now);
+    EXPECT_EQ(accounting.CostToday, today);
+    EXPECT_EQ(StoredTotals("Today"), today);
+    EXPECT_EQ(accounting.CostThisMonth, month);
+    EXPECT_EQ(StoredTotals(accounting.MonthKey), month);
+  }
+};
+
+using SamplingTick = AccountingTest;
+
+TEST_F(SamplingTick, FirstReadingIsTheBaselineThenTrafficIsAddedToAllThreeTotals) {
+  Store("2006MAR", "7000", "3000");
+  Ticks({{Eth(10000, 20000)}});
+  Expect(Totals(0, 0), Totals(0, 0), Totals(7000, 3000));
+  Ticks({{Eth(12000, 20500)}});
+  Expect(Totals(2000, 500), Totals(2000, 500), Totals(9000, 3500));
+}
+
+TEST_F(SamplingTick, FreeTrafficIsLostForGoodWhileTheBaselineMoves) {
+  settings.EnableFreeTimes = true;  // the default window, 2:0:0 to 7:59:59
+  fake.clock.Set(2006, 3, 20, 3, 0, 0);
+  Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}});
+  fake.clock.Set(2006, 3, 20, 9, 0, 0);
+  Ticks({{Eth(12100, 20500)}});
+  Expect(Totals(100, 0), Totals(100, 0), Totals(100, 0));
+}
+
+// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to`.
+struct FreeCase {
+  const char *from, *to;  // null: free times switched off
+  int hhmmss;
+  bool counted;
+  friend void PrintTo(const FreeCase& c, std::ostream* os) {
+    *os << (c.from ? c.from : "off") << " to " << (c.to && *c.to ? c.to : "-") << " at "
+        << c.hhmmss;
+  }
+};
+
+class FreeWindow : public AccountingTest, public ::testing::WithParamInterface<FreeCase> {};
+
+TEST_P(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
+  const FreeCase& c = GetParam();
+  settings.EnableFreeTimes = c.from != nullptr;
+  if (c.from) settings.FromFreeTime = c.from, settings.ToFreeTime = c.to;
+  fake.clock.Set(2006, 3, 20, c.hhmmss / 10000, c.hhmmss / 100 % 100, c.hhmmss % 100);
+  fake.clock.Advance(-1);  // the baseline a second before
+  Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}});
+  EXPECT_EQ(accounting.CostToday, c.counted ? Totals(2000, 500) : Totals(0, 0));
+}
+
+// A bound that is not a valid time of day means there is no window.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Times, FreeWindow, ::testing::Values(
+    FreeCase{nullptr, nullptr, 30001, true},        FreeCase{"2:0:0", "7:59:59", 20000, false},
+    FreeCase{"2:0:0", "7:59:59", 75959, false},     FreeCase{"2:0:0", "7:59:59", 80000, true},
+    FreeCase{"22:00:00", "06:00:00", 233000, false}, FreeCase{"22:00:00", "06:00:00", 55959, false},
+    FreeCase{"22:00:00", "06:00:00", 60000, false}, FreeCase{"22:00:00", "06:00:00", 60001, true},
+    FreeCase{"22:00:00", "06:00:00", 215959, true}, FreeCase{"22:00:00", "06:00:00", 220000, false},
+    FreeCase{"2:0:0", "25:0:0", 30001, true},       FreeCase{"2:60:0", "7:0", 30001, true},
+    FreeCase{"2:0:0", "", 30001, true},             FreeCase{"two", "7:0", 30001, true},
+    FreeCase{"2", "7:0", 30001, true}));
+// clang-format on
+
+TEST_F(SamplingTick, TheOnlyInterfaceDisappearingEndsNowButKeepsTodayAndTheMonth) {
+  Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}, {Row("Loopback", 5, 5)}});
+  Expect(Totals(0, 0), Totals(2000, 500), Totals(2000, 500));
+  // It comes back with other counters: one tick re-baselines, then counting goes on.
+  Ticks({{Eth(70, 80)}, {Eth(1070, 80)}});
+  Expect(Totals(1000, 0), Totals(3000, 500), Totals(3000, 500));
+}
+
+TEST_F(SamplingTick, SelectingAnotherInterfaceRebaselinesOnce) {
+  Ticks({{Eth(10000, 20000), Row("VPN", 500000, 0)}, {Eth(11000, 20000), Row("VPN", 900000, 0)}});
+  settings.Interface = ",Ethernet,VPN";
+  Ticks({{Eth(12000, 20000), Row("VPN", 950000, 0)}, {Eth(12100, 20000), Row("VPN", 950020, 3)}});
+  Expect(Totals(1120, 3), Totals(1120, 3), Totals(1120, 3));
+}
+
+// A start on the same day takes Today up from its record.
+TEST_F(SamplingTick, FirstTickAfterMidnightStartsTodayBeforeAdding) {
+  Store("Today", "111", "222");
+  fake.userStore.sections["DateToday"]["DateToday"] = "2006Mar20";
+  fake.clock.Set(2006, 3, 20, 23, 59, 59);
+  Ticks({{Eth(10000, 20000)}});
+  Expect(Totals(0, 0), Totals(111, 222), Totals(0, 0));
+  Ticks({{Eth(10300, 20000)}});
+  Expect(Totals(300, 0), Totals(300, 0), Totals(300, 0));
+  EXPECT_EQ(fake.userStore.Read("DateToday", "DateToday", ""), "2006Mar21");
+}
+
+// A month record that cannot be read starts from zero.
+TEST_F(SamplingTick, TheBillingStartDayStartsANewMonthRecord) {
+  settings.MonthStartDay = 15;
+  Store("2006MAR", "12.5", "lots");
+  fake.clock.Set(2006, 3, 14, 23, 59, 58);
+  Ticks({{Eth(10000, 20000)}, {Eth(10400, 20000)}, {Eth(10700, 20010)}});
+  EXPECT_EQ(StoredTotals("2006FEB"), Totals(400, 0));
+  EXPECT_EQ(accounting.MonthKey, "2006MAR");
+  Expect(Totals(700, 10), Totals(300, 10), Totals(300, 10));
+}
+
+// Counters standing above 2^31 at start, passing 2^31 or wrapping at 2^32 between two ticks,
+// alone or summed with others, are counted to the byte; a delta of 10^9 is still believed.
+TEST_F(SamplingTick, CounterWrapsAreCountedExactly) {
+  Ticks({{Eth(4294967000u, kTwo31 - 1000), Row("Wi-Fi", 4294966000u, 4294967290u)},
+         {Eth(100, kTwo31 + 1000), Row("Wi-Fi", 300, 10)}});
+  Expect(Totals(396 + 1596, 2000 + 16), Totals(1992, 2016), Totals(1992, 2016));
+  Ticks({{Eth(1000000100u, kTwo31 + 1000), Row("Wi-Fi", 300, 10)}});
+  EXPECT_EQ(accounting.CostToday, Totals(1000001992, 2016));
+}
+
+// A counter that went down means a new connection; a jump is not believed. Neither adds anything,
+// and counting goes on from the new reading.
+TEST_F(SamplingTick, ADecreaseOrAJumpAddsNothingAndMovesTheBaseline) {
+  Ticks({{Eth(5000, 5000)}, {Eth(8000, 6000)}, {Eth(7900, 7000)}});  // received went down by 100
+  Expect(Totals(0, 0), Totals(3000, 1000), Totals(3000, 1000));
+  Ticks({{Eth(7950, 7000)}, {Eth(7950 + 1000000001u, 7000)}});
+  EXPECT_EQ(tips.size(), 4u) << "the jump ends its tick before anything is shown";
+  Ticks({{Eth(8050 + 1000000001u, 7500)}});
+  Expect(Totals(150, 500), Totals(3150, 1500), Totals(3150, 1500));
+}
+
+TEST_F(SamplingTick, ClockSetBackIntoAnEarlierMonthGoesOnFromItsRecord) {
+  Store("2006MAR", "7000", "3000");
+  fake.clock.Set(2006, 4, 2, 12, 0, 0);
+  Ticks({{Eth(1000, 1000)}, {Eth(1100, 1000)}});
+  fake.clock.Set(2006, 3, 30, 12, 0, 0);
+  Ticks({{Eth(1300, 1000)}});
+  Expect(Totals(300, 0), Totals(200, 0), Totals(7200, 3000));
+  EXPECT_EQ(StoredTotals("2006APR"), Totals(100, 0));
+}
+
+TEST_F(SamplingTick, OnlyWholeEntriesOfTheListAreCounted) {
+  settings.Interface = ",Adapter #2";
+  Ticks({{Row("Adapter", 100, 0), Row("Adapter #2", 1000, 0), Row("Adapter #2-Filter", 7, 0)},
+         {Row("Adapter", 900, 0), Row("Adapter #2", 1500, 0), Row("Adapter #2-Filter", 507, 0)}});
+  Expect(Totals(500, 0), Totals(500, 0), Totals(500, 0));
+}
+
+// A failed write or table read abandons the rest of its tick; the next tick goes on normally.
+TEST_F(SamplingTick, AFailureAbandonsTheRestOfTheTickOnly) {
+  Ticks({{Eth(1000, 1000)}});
+  fake.userStore.failWrites = 1;
+  Ticks({{Eth(3000, 1000)}});
+  EXPECT_EQ(StoredTotals("Today"), Totals(0, 0));
+  fake.ifTable.sizeQueryFails = true;
+  Ticks({{Eth(3200, 1000)}});
+  fake.ifTable.sizeQueryFails = false;
+  Ticks({{Eth(3500, 1000)}});
+  Expect(Totals(2500, 0), Totals(2500, 0), Totals(2500, 0));
+  EXPECT_EQ(tips.size(), 2u) << "nothing shown by the failed ticks";
+}
+
+TEST_F(SamplingTick, TheTipShowsNowAndMetersAreRefreshedOnlyWhileOneIsOpen) {
+  fake.userStore.sections["Settings"]["ShowMode"] = "1";
+  Store("2006MAR", "1048576", "0");
+  Ticks({{Eth(1000, 1000)}});
+  flags.MeterWindowOpen = true;
+  Ticks({{Eth(1000 + 2048, 1000 + 1024)}});
+  EXPECT_EQ(tips, (std::vector<std::string>{"Current - 0 KB", "Current - 3 KB"}));
+  EXPECT_EQ(meters, std::vector<std::string>{"3 KB|3 KB|1,027 KB"});
+}
+
+TEST_F(SamplingTick, ClearedCountersGoOnFromTheLastReading) {
+  Ticks({{Eth(1000, 1000)}, {Eth(3000, 1000)}});
+  fake.userStore.EraseAll();
+  accounting.CallFormLoad();
+  Ticks({{Eth(3700, 1000)}});
+  Expect(Totals(700, 0), Totals(700, 0), Totals(700, 0));
+}
+
+struct MonthKeyCase {
+  int startDay, year, month, day;
+  const char* key;
+  friend void PrintTo(const MonthKeyCase& c, std::ostream* os) {
+    *os << c.year << "-" << c.month << "-" << c.day << " from day " << c.startDay;
+  }
+};
+
+class MonthKeys : public AccountingTest, public ::testing::WithParamInterface<MonthKeyCase> {};
+
+TEST_P(MonthKeys, NameTheMonthTheBillingPeriodStartedIn) {
+  const MonthKeyCase& c = GetParam();
+  settings.MonthStartDay = static_cast<std::uint8_t>(c.startDay);
+  fake.clock.Set(c.year, c.month, c.day);
+  EXPECT_EQ(accounting.RegKey(), c.key);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(StartDays, MonthKeys, ::testing::Values(
+    MonthKeyCase{1, 2006, 3, 1, "2006MAR"},   MonthKeyCase{1, 2006, 2, 28, "2006FEB"},
+    MonthKeyCase{15, 2006, 3, 10, "2006FEB"}, MonthKeyCase{15, 2006, 3, 15, "2006MAR"},
+    MonthKeyCase{28, 2006, 3, 27, "2006FEB"}, MonthKeyCase{28, 2006, 3, 28, "2006MAR"},
+    MonthKeyCase{10, 2007, 1, 5, "2006DEC"}));
+// clang-format on
+
+// Stored "IN"/"OUT" text that is not a whole number of bytes within range reads as 0, and so
+// does a pair whose total is out of range.
+struct StoredText {
+  const char *in, *out;
+  std::int64_t value;
+  friend void PrintTo(const StoredText& c, std::ostream* os) {
+    *os << "[" << c.in << "] [" << c.out << "]";
+  }
+};
+
+class StoredByteText : public AccountingTest, public ::testing::WithParamInterface<StoredText> {};
+
+TEST_P(StoredByteText, ReadsAsItsValueOrZero) {
+  Store("2006MAR", GetParam().in, GetParam().out);
+  Load();
+  EXPECT_EQ(accounting.CostThisMonth.Total, GetParam().value);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Texts, StoredByteText, ::testing::Values(
+    StoredText{"-25", "007", -18},     StoredText{"9223372036854775800", "0", 9223372036854775800},
+    StoredText{"12.5", "5", 5},        StoredText{"1,000", "5", 5},  StoredText{"5", " 12", 5},
+    StoredText{"+12", "5", 5},         StoredText{"", "5", 5},       StoredText{"-", "5", 5},
+    StoredText{"9223372036854775808", "5", 5}, StoredText{"9223372036854775807", "1", 0}));
+// clang-format on
+
+struct FormatCase {
+  const char* showMode;
+  std::int64_t bytes;
+  const char* text;
+  friend void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.bytes << " in mode " << c.showMode;
+  }
+};
+
+class FormatBytes : public AccountingTest, public ::testing::WithParamInterface<FormatCase> {};
+
+// ShowMode as stored: a number, or 2 when it is not one.
+TEST_P(FormatBytes, ShowsTheUnitOfShowMode) {
+  fake.userStore.sections["Settings"]["ShowMode"] = GetParam().showMode;
+  accounting.LoadShowMode();
+  EXPECT_EQ(accounting.FormatBytes(GetParam().bytes), GetParam().text);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Amounts, FormatBytes, ::testing::Values(
+    FormatCase{"1", 0, "0 KB"},                       FormatCase{"2", 0, "0.00 MB"},
+    FormatCase{"1", 1600, "2 KB"},                    FormatCase{"2", 1600, "0.00 MB"},
+    FormatCase{"1", 1073741824, "1,048,576 KB"},      FormatCase{"KB", 1073741824, "1,024.00 MB"},
+    FormatCase{"1", -1073741824, "-1,048,576 KB"},    FormatCase{"2", 5347737, "5.10 MB"},
+    FormatCase{"2", kMin, "-8,796,093,022,208.00 MB"}, FormatCase{"3", 1600, ""},
+    FormatCase{"1.5", 1600, ""},
+    FormatCase{"1", kMax, "9,007,199,254,740,992 KB"}));
+// clang-format on
+
+struct SimInterface {
+  std::string name;
+  bool selected, present;
+  std::uint32_t in = 0, out = 0, rate = 0;
+};
+
+TEST_F(AccountingTest, FiveWeeksOfWrappingCountersAreCountedToTheByte) {
+  settings.Interface = ",Ethernet,Wi-Fi,VPN,Adapter #2";
+  settings.MonthStartDay = 15;
+  fake.clock.Set(2026, 2, 25, 9, 0, 0);
+  settings.FromFreeTime = "22:30:0";  // free times on odd days, across midnight
+  settings.ToFreeTime = "3:0:0";
+  Load();
+  std::mt19937_64 random(20261206);
+  auto uniform = [&](std::uint32_t low, std::uint32_t high) {
+    return std::uniform_int_distribution<std::uint32_t>(low, high)(random);
+  };
+  auto nearTwo31 = [&] { return kTwo31 - uniform(0, 200'000'000); };
+  std::vector<SimInterface> interfaces = {{"Loopback", false, true}, {"Ethernet", true, true},
+                                          {"Adapter", false, true},  {"Wi-Fi", true, true},
+                                          {"VPN", true, false},      {"Adapter #2", true, false}};
+  // What the rules should make of the traffic.
+  TrafficTotals expectedDay, expectedNow, february, march;
+  std::string day, lastNames;
+  long ticks = 0, rebaselines = 0, freeTicks = 0, wraps = 0, crossings = 0, midnights = 0;
+  for (long elapsed = 0; elapsed < 35 * 86400;) {
+    // An idle gap, sometimes ending just before midnight; once, the clock is set back from the
+    // March billing month into February's.
+    const std::uint32_t gap = uniform(3600, 5 * 3600);
+    fake.clock.Advance(gap);
+    if (fake.clock.now.hour == 23) fake.clock.now.minute = 59, fake.clock.now.second = 0;
+    elapsed += gap;
+    if (elapsed >= 20 * 86400 && elapsed - gap < 20 * 86400) fake.clock.Set(2026, 3, 11);
+    // Interfaces come and go, with new counters near 2^31; each burst has its own rates of up to
+    // 100 MB/s.
+    for (SimInterface& i : interfaces) {
+      const bool goes = i.name != "Loopback" && uniform(0, 9) < (i.name == "Ethernet" ? 1u : 3u);
+      i.present = i.present != goes;
+      if (goes || ticks == 0) i.in = nearTwo31(), i.out = nearTwo31();
+      i.rate = uniform(20'000'000, 100'000'000);
+    }
+    for (std::uint32_t n = uniform(20, 80); n > 0; --n, ++elapsed, fake.clock.Advance(1)) {
+      const platform::LocalTime now = fake.clock.now;
+      const int second = now.hour * 3600 + now.minute * 60 + now.second;
+      settings.EnableFreeTimes = now.day % 2 == 1;
+      const bool free = now.day % 2 == 1 && (second >= 81000 || second <= 10800);
+      // One second of traffic.
+      fake.ifTable.rows.clear();
+      TrafficTotals generated;
+      std::string names;
+      for (SimInterface& i : interfaces) {
+        if (!i.present) continue;
+        const std::uint32_t in = uniform(i.rate / 2, i.rate), out = uniform(0, i.rate / 4);
+        wraps += i.in + in < i.in;
+        crossings += i.in < kTwo31 && i.in + in >= kTwo31;
+        i.in += in, i.out += out;
+        fake.ifTable.rows.push_back(Row(i.name, i.in, i.out));
+        if (i.selected) generated = AddTotals(generated, Totals(in, out)), names += i.name;
+      }
+      const std::string stamp = fake.locale.FormatDate(now, "yyyyMMMdd");
+      if (stamp != day) {
+        ASSERT_EQ(accounting.CostNow, expectedNow) << day;
+        ASSERT_EQ(StoredTotals("Today"), expectedDay) << day;
+        day = stamp, expectedDay = {};
+      }
+      if (names != lastNames || lastNames.empty()) {
+        rebaselines += generated.Total > 0;  // the first reading or another set of interfaces
+      } else if (free) {
+        ++freeTicks;
+      } else {
+        // The run stays within the February and March billing months.
+        TrafficTotals& month = now.month - (now.day < 15) == 2 ? february : march;
+        month = AddTotals(month, generated);
+        expectedDay = AddTotals(expectedDay, generated);
+        expectedNow = AddTotals(expectedNow, generated);
+        midnights += accounting.DateToday != stamp;
+      }
+      if (names.empty()) expectedNow = {};
+      lastNames = names;
+      accounting.SampleTraffic(*this);
+      ++ticks;
+    }
+  }
+  EXPECT_EQ(StoredTotals("Today"), expectedDay);
+  EXPECT_EQ(StoredTotals("2026FEB"), february);
+  EXPECT_EQ(StoredTotals("2026MAR"), march);
+  EXPECT_EQ(tips.size(), static_cast<std::size_t>(ticks)) << "no tick was abandoned";
+  // The trace really went through what it is meant to test.
+  EXPECT_TRUE(wraps > 200 && crossings > 200 && rebaselines > 20 && freeTicks > 100 &&
+              midnights > 2);
+  std::printf(
+      "%ld ticks, %ld wraps, %ld crossings of 2^31, %ld re-baselines, %ld free ticks, "
+      "%ld counted first ticks of a day\n",
+      ticks, wraps, crossings, rebaselines, freeTicks, midnights);
+}
+
+}  // namespace
+}  // namespace trafimo::testing
