@@ -9,12 +9,16 @@
 //   probe_win controls TITLE          the child controls: id, class, text, style, rectangle
 //   probe_win procs NAME              running processes with that executable name
 //   probe_win iftable                 the interface table: type and description per row
+//   probe_win place TITLE ID          a control's rectangle on the screen
+//   probe_win items TITLE ID          a list box's entries: index, selection, rectangle on the
+//                                     screen (of the visible ones) and text
 // Exit status 0 when the request succeeded, 1 when not, 2 for a wrong command line.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -204,6 +208,45 @@ int InterfaceTable() {
   return 0;
 }
 
+HWND ControlOf(const std::string& title, const std::string& id) {
+  HWND window = FindVisible(title, "");
+  return window == nullptr ? nullptr : GetDlgItem(window, std::atoi(id.c_str()));
+}
+
+int Place(const std::string& title, const std::string& id) {
+  HWND control = ControlOf(title, id);
+  RECT rect{};
+  if (control == nullptr || !GetWindowRect(control, &rect)) return 1;
+  std::printf("rect=%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right, rect.bottom);
+  return 0;
+}
+
+int Items(const std::string& title, const std::string& id) {
+  HWND list = ControlOf(title, id);
+  if (list == nullptr) return 1;
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  RECT client{};
+  GetClientRect(list, &client);
+  for (LRESULT i = 0; i < count; ++i) {
+    const auto index = static_cast<WPARAM>(i);
+    // Wide: Wine hands an "A" request of another process the list's wide text.
+    std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1,
+                      L'\0');
+    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    // Only the part inside the list's client area can be clicked.
+    RECT item{}, shown{};
+    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    if (IntersectRect(&shown, &item, &client))
+      MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
+    std::printf("index=%d selected=%d rect=%ld,%ld,%ld,%ld text=\"%s\"\n", static_cast<int>(i),
+                SendMessageA(list, LB_GETSEL, index, 0) > 0 ? 1 : 0, shown.left, shown.top,
+                shown.right, shown.bottom, Escaped(text).c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -228,6 +271,10 @@ int main(int argc, char** argv) {
     status = Processes(args[1]);
   } else if (args[0] == "iftable") {
     status = InterfaceTable();
+  } else if (args[0] == "place" && args.size() >= 3) {
+    status = Place(args[1], args[2]);
+  } else if (args[0] == "items" && args.size() >= 3) {
+    status = Items(args[1], args[2]);
   }
   if (status == 2) std::fprintf(stderr, "usage: see the top of probe_win.cpp\n");
   std::fflush(stdout);
