@@ -8,6 +8,7 @@
 #include "ifstats/ip_helper.h"
 #include "platform/platform_win.h"
 #include "platform/window_win.h"
+#include "registry/mod_reg.h"
 
 namespace trafimo {
 namespace {
@@ -54,13 +55,11 @@ TEST(UserStoreOnTheRealRegistry, WritesPlainStringsPerSectionAndErasesTheWholeAr
   win::Win32Registry registry;
   platform::RegistryUserStore store{registry};
   ASSERT_TRUE(store.Write("2026DEC", "OUT", "9876543210"));
-  char data[32] = {};
-  DWORD type = 0, size = sizeof data;
-  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Trafimo\\2026DEC", "OUT", RRF_RT_ANY, &type,
-                         data, &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  EXPECT_STREQ(data, "9876543210");
+  std::uint32_t type = platform::kRegExpandSz;  // asks for text, learns the stored type
+  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, "Software\\Trafimo\\2026DEC",
+                                 "OUT", type),
+            "9876543210");
+  EXPECT_EQ(type, static_cast<std::uint32_t>(REG_SZ));
   EXPECT_EQ(store.Read("2026DEC", "OUT", "0"), "9876543210");
   EXPECT_EQ(store.Read("2026DEC", "IN", "dflt"), "dflt");
   EXPECT_TRUE(store.EraseAll());
@@ -70,8 +69,7 @@ TEST(UserStoreOnTheRealRegistry, WritesPlainStringsPerSectionAndErasesTheWholeAr
   EXPECT_TRUE(store.EraseAll());  // an absent area
 }
 
-namespace win {
-class Probe : public Window {
+class Probe : public win::Window {
  public:
   int creates = 0;
   bool destroyed = false;
@@ -84,7 +82,7 @@ class Probe : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_CREATE) ++creates;
     if (message == WM_APP) throw 42;  // must not escape into the dispatcher
-    return Window::HandleMessage(message, wParam, lParam);
+    return win::Window::HandleMessage(message, wParam, lParam);
   }
   void OnDestroyed() override { destroyed = true; }
 };
@@ -98,9 +96,8 @@ TEST(Window, BindsAtCreationAndUnbindsWhenDestroyed) {
   DestroyWindow(probe.hwnd());
   EXPECT_TRUE(probe.destroyed);
   EXPECT_EQ(probe.hwnd(), nullptr);
-  EXPECT_EQ(TwipsToPixels(885, 144), 89);  // 88.5 rounds up
+  EXPECT_EQ(win::TwipsToPixels(885, 144), 89);  // 88.5 rounds up
 }
 
-}  // namespace win
 }  // namespace
 }  // namespace trafimo
