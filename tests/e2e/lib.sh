@@ -1,9 +1,6 @@
-# Shared steps of the end-to-end scripts; source it with the build directory:
-#   source "$(dirname "$0")/lib.sh" "$1"
-# Each script gets an isolated Wine prefix (hard links of the build's prefix, made once), a
-# virtual X display when none is there, the program as C:\Trafimo\trafimo.exe, and helpers to
-# start it in a Wine virtual desktop, look at windows (probe_win.exe), read the registry, take
-# screenshots and report checks. Everything it started is ended when the script exits.
+# Shared steps of the end-to-end scripts: `source "$(dirname "$0")/lib.sh" "$1"` (the build dir).
+# An own Wine prefix, a virtual X display if needed, the program as C:\Trafimo\trafimo.exe, and
+# helpers to start it, look at windows, read the registry and report checks; all ended at exit.
 set -uo pipefail
 
 E2E_BUILD=$(cd "${1:?build directory}" && pwd)
@@ -47,8 +44,7 @@ _e2e_start_xvfb() {
   e2e_wait_until 5 _e2e_display_works || { e2e_log "the virtual X display did not start"; return 1; }
 }
 
-# Hard links of the build's prefix cost no disk space; Wine replaces its registry files rather
-# than writing into them, so the two stay apart.
+# Hard links of the build's prefix: Wine replaces its registry files, so the two stay apart.
 _e2e_prepare_prefix() {
   [[ -f "$E2E_PREFIX/.trafimo-ready" ]] && return 0
   rm -rf "$E2E_PREFIX" "$E2E_PREFIX.tmp"
@@ -74,8 +70,7 @@ e2e_reg_import() {
   return $status
 }
 
-# Removes everything the program stores, so each script starts as on a fresh machine, and makes
-# every program of the prefix open in the virtual desktop, with its task bar and notification area.
+# Forgets what the program stored; programs open in the virtual desktop with its notification area.
 e2e_forget_program_data() {
   e2e_reg_import <<'REG'
 [-HKEY_LOCAL_MACHINE\Software\Velquor Trafimo]
@@ -118,8 +113,7 @@ e2e_setup() {
   _e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
 }
 
-# Starts C:\Trafimo\trafimo.exe with the given arguments in the virtual desktop, in the
-# background; the Linux pid of the Wine loader is in E2E_LAST_PID.
+# Starts the program with the given arguments in the background; E2E_LAST_PID: the Wine loader.
 e2e_start() {
   wine explorer "/desktop=$E2E_DESKTOP,$E2E_DESKTOP_SIZE" "$E2E_PROGRAM" "$@" \
     >"$E2E_OUT/program.log" 2>&1 </dev/null &
@@ -151,8 +145,7 @@ e2e_wait_until() {
   return 1
 }
 
-# e2e_reg KEY VALUE: prints "TYPE DATA" of one registry value (as `reg query` shows it: type, four
-# blanks, data that may be empty or hold blanks); fails when it is missing. KEY: HKLM\... or HKCU\...
+# e2e_reg HKLM\...|HKCU\... VALUE: prints "TYPE DATA" of the value; fails when it is missing.
 e2e_reg() {
   local line
   line=$(wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | grep -F "    $2    ") ||

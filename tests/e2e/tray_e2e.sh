@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The tray icon as a person meets it: it appears with the tip "Trafimo", then shows the current
-# connection; loopback traffic is counted into the stored records and the tip; the menu, opened
-# by a real right click, switches the unit and ends the program; the totals survive a restart and
-# a second start is still refused.
+# The tray icon as a person meets it: its tips, loopback traffic counted into the records and the
+# tip, the menu (a real right click) switching the unit and ending, a restart, a refused second start.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
@@ -25,8 +23,7 @@ settle_loopback() {
   return 1
 }
 
-# A real click of the given button on the icon, through the X server (the Wine desktop may be
-# placed anywhere on the display).
+# A real click of the given button on the icon, through the X server.
 click_icon() {
   local x y ox=0 oy=0 geometry
   read -r x y < <(our_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/')
@@ -40,10 +37,9 @@ click_icon() {
 # Opens the tray menu with a right click; true once the popup is on screen.
 open_menu() { click_icon 3 && e2e_wait_until 10 eval 'e2e_probe list | grep -q "class=\"#32768\""'; }
 
-# Clicks an item of the open popup menu. Another process cannot ask Wine for a menu's items, so
-# the place is worked out from the menu's rectangle: a 3-pixel frame, separators 9 pixels high
-# and the items sharing the rest. Arguments: items and separators above the item, items and
-# separators in the whole menu (the tray menu's 10 and 5 when left out).
+# Clicks an item of the open popup menu, placed from the menu's rectangle (Wine tells no other
+# process a menu's items): a 3-pixel frame, 9-pixel separators, the items sharing the rest.
+# Arguments: items and separators above the item, and in the whole menu (default 10 and 5).
 click_menu_item() {
   local left top bottom height
   IFS=, read -r left top _ bottom < <(e2e_probe list |
