@@ -1,70 +1,37 @@
-# Shared steps of the end-to-end scripts. Source it with the build directory:
-#   source "$(dirname "$0")/lib.sh" "$1"
-# It gives each script an isolated Wine prefix (made once per build tree, cheaply, as hard links
-# of the build's own prefix), a virtual X display when none is there, the program installed as
-# C:\Trafimo\trafimo.exe, and helpers to start it in a Wine virtual desktop, look at windows
-# (probe_win.exe), read the registry, take screenshots and report checks. Everything it started
-# is ended when the script exits.
+# Shared steps of the end-to-end scripts: `source "$(dirname "$0")/lib.sh" "$1"` (the build dir).
+# An own Wine prefix, a virtual X display if needed, the program as C:\Trafimo\trafimo.exe, and
+# helpers to start it, look at windows, read the registry and report checks; all ended at exit.
 set -uo pipefail
 
 E2E_BUILD=$(cd "${1:?build directory}" && pwd)
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_NAME=$(basename "$0" .sh)
-E2E_EXE=$E2E_BUILD/trafimo.exe
-E2E_PROBE=$E2E_BUILD/probe_win.exe
-E2E_PREFIX=$E2E_BUILD/e2e-wineprefix
-E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME
-E2E_DESKTOP=trafimo
-E2E_DESKTOP_SIZE=1024x768
-E2E_PROGRAM='C:\Trafimo\trafimo.exe'
-E2E_FAILURES=0
-E2E_CHECKS=0
-_e2e_xvfb=
-_e2e_started=()
-
+E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PROBE=$E2E_BUILD/probe_win.exe
+E2E_PREFIX=$E2E_BUILD/e2e-wineprefix E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME
+E2E_DESKTOP=trafimo E2E_DESKTOP_SIZE=1024x768 E2E_PROGRAM='C:\Trafimo\trafimo.exe'
+E2E_FAILURES=0 E2E_CHECKS=0 _e2e_xvfb= _e2e_started=()
 export WINEPREFIX=$E2E_PREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 e2e_log() { echo "[$E2E_NAME] $*"; }
-
-# --- checks -----------------------------------------------------------------------------------
-
 e2e_pass() { E2E_CHECKS=$((E2E_CHECKS + 1)); echo "  ok   - $1"; }
-e2e_fail() {
-  E2E_CHECKS=$((E2E_CHECKS + 1))
-  E2E_FAILURES=$((E2E_FAILURES + 1))
-  echo "  FAIL - $1"
-}
+e2e_fail() { E2E_CHECKS=$((E2E_CHECKS + 1)) E2E_FAILURES=$((E2E_FAILURES + 1)); echo "  FAIL - $1"; }
 
 # e2e_expect_eq DESCRIPTION EXPECTED ACTUAL
 e2e_expect_eq() {
-  if [[ "$2" == "$3" ]]; then
-    e2e_pass "$1"
-  else
-    e2e_fail "$1"
-    echo "         expected: $(printf '%q' "$2")"
-    echo "         actual:   $(printf '%q' "$3")"
-  fi
+  [[ "$2" == "$3" ]] && { e2e_pass "$1"; return; }
+  e2e_fail "$1"
+  printf '         expected: %q\n         actual:   %q\n' "$2" "$3"
 }
 
 # e2e_check DESCRIPTION COMMAND...: passes when the command succeeds.
-e2e_check() {
-  local description=$1
-  shift
-  if "$@"; then e2e_pass "$description"; else e2e_fail "$description"; fi
-}
+e2e_check() { if "${@:2}"; then e2e_pass "$1"; else e2e_fail "$1"; fi; }
 
-# Ends the script: a summary and a non-zero status when anything failed.
+# Ends the script: a summary, and a non-zero status when anything failed or nothing was checked.
 e2e_finish() {
-  if ((E2E_CHECKS == 0)); then
-    e2e_log "no check ran"
-    exit 1
-  fi
+  ((E2E_CHECKS > 0)) || { e2e_log "no check ran"; exit 1; }
   e2e_log "$((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed"
-  ((E2E_FAILURES == 0))
-  exit $?
+  exit $((E2E_FAILURES > 0))
 }
-
-# --- display, prefix, clean-up ----------------------------------------------------------------
 
 _e2e_display_works() { [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; }
 
@@ -74,16 +41,10 @@ _e2e_start_xvfb() {
   Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   _e2e_xvfb=$!
   export DISPLAY=":$display"
-  for _ in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  e2e_log "the virtual X display did not start"
-  return 1
+  e2e_wait_until 5 _e2e_display_works || { e2e_log "the virtual X display did not start"; return 1; }
 }
 
-# The prefix is made once per build tree. Hard links of the build's prefix cost no disk space;
-# Wine replaces its registry files rather than writing into them, so the two stay apart.
+# Hard links of the build's prefix: Wine replaces its registry files, so the two stay apart.
 _e2e_prepare_prefix() {
   [[ -f "$E2E_PREFIX/.trafimo-ready" ]] && return 0
   rm -rf "$E2E_PREFIX" "$E2E_PREFIX.tmp"
@@ -98,19 +59,18 @@ _e2e_prepare_prefix() {
   touch "$E2E_PREFIX/.trafimo-ready"
 }
 
-# Imports registry text (REGEDIT4 lines) into the prefix.
+# Imports registry text (REGEDIT4 lines, from standard input) into the prefix.
 e2e_reg_import() {
-  local file
+  local file status
   file=$(mktemp --suffix=.reg)
-  { echo "REGEDIT4"; echo; cat; } >"$file"
+  { printf 'REGEDIT4\n\n'; cat; } >"$file"
   wine regedit /s "$(winepath -w "$file" 2>/dev/null)" >/dev/null 2>&1
-  local status=$?
+  status=$?
   rm -f "$file"
   return $status
 }
 
-# Removes everything the program stores, so each script starts as on a fresh machine, and makes
-# every program of the prefix open in the virtual desktop, with its task bar and notification area.
+# Forgets what the program stored; programs open in the virtual desktop with its notification area.
 e2e_forget_program_data() {
   e2e_reg_import <<'REG'
 [-HKEY_LOCAL_MACHINE\Software\Velquor Trafimo]
@@ -126,39 +86,34 @@ e2e_forget_program_data() {
 REG
 }
 
+# Ends every program of the e2e prefix (all started here), then the X server if started here.
 e2e_cleanup() {
+  wineserver -k >/dev/null 2>&1
   local pid
-  wineserver -k >/dev/null 2>&1  # ends every program of the e2e prefix, all started here
   for pid in "${_e2e_started[@]}"; do kill "$pid" 2>/dev/null; done
   wineserver -w >/dev/null 2>&1
   [[ -n "$_e2e_xvfb" ]] && kill "$_e2e_xvfb" 2>/dev/null
   _e2e_xvfb=
 }
 
+_e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
+
 # Prepares display, prefix and program; registers the clean-up. Call once at the top.
 e2e_setup() {
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
   mkdir -p "$E2E_OUT"
-  if ! _e2e_display_works; then _e2e_start_xvfb || exit 1; fi
+  _e2e_display_works || _e2e_start_xvfb || exit 1
   e2e_log "display $DISPLAY, prefix $E2E_PREFIX"
   _e2e_prepare_prefix || { e2e_log "the Wine prefix could not be made"; exit 1; }
-  wineserver -k >/dev/null 2>&1  # nothing left over from an earlier run
-  wineserver -w >/dev/null 2>&1
-  wineserver -p >/dev/null 2>&1
+  _e2e_restart_wineserver  # nothing left over from an earlier run
   mkdir -p "$E2E_PREFIX/drive_c/Trafimo"
   cp "$E2E_EXE" "$E2E_PREFIX/drive_c/Trafimo/trafimo.exe" || exit 1
   e2e_forget_program_data || { e2e_log "the registry could not be cleaned"; exit 1; }
-  # The desktop is made by the first program; restart so that it is made with the settings above.
-  wineserver -k >/dev/null 2>&1
-  wineserver -w >/dev/null 2>&1
-  wineserver -p >/dev/null 2>&1
+  _e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
 }
 
-# --- the program and what a person sees -------------------------------------------------------
-
-# Starts C:\Trafimo\trafimo.exe with the given arguments in the virtual desktop, in the
-# background; the Linux pid of the Wine loader is in E2E_LAST_PID.
+# Starts the program with the given arguments in the background; E2E_LAST_PID: the Wine loader.
 e2e_start() {
   wine explorer "/desktop=$E2E_DESKTOP,$E2E_DESKTOP_SIZE" "$E2E_PROGRAM" "$@" \
     >"$E2E_OUT/program.log" 2>&1 </dev/null &
@@ -172,38 +127,34 @@ e2e_probe() {
   return "${PIPESTATUS[0]}"
 }
 
-# e2e_wait_window TITLE [CLASS] [SECONDS]: waits for a visible top-level window.
+# e2e_wait_window TITLE [CLASS] [SECONDS]: waits for a visible top-level window (or its end).
 e2e_wait_window() { e2e_probe wait "$1" "${2:-}" "${3:-20}" >/dev/null; }
 e2e_wait_window_gone() { e2e_probe gone "$1" "${2:-}" "${3:-20}" >/dev/null; }
 
-# The number of running processes named trafimo.exe in the prefix.
+# The number and the Windows pids of running processes named trafimo.exe in the prefix.
 e2e_program_count() { e2e_probe procs trafimo.exe | grep -c '^pid='; }
 e2e_program_pids() { e2e_probe procs trafimo.exe | sed -n 's/^pid=\([0-9]*\).*/\1/p' | sort; }
 
 # e2e_wait_until SECONDS COMMAND...: retries the command every half second.
 e2e_wait_until() {
-  local seconds=$1 tries
-  shift
-  for ((tries = seconds * 2; tries > 0; tries--)); do
-    "$@" && return 0
+  local tries
+  for ((tries = $1 * 2; tries > 0; tries--)); do
+    "${@:2}" && return 0
     sleep 0.5
   done
   return 1
 }
 
-# e2e_reg KEY VALUE: prints "TYPE DATA" of one registry value (as `reg query` shows it);
-# fails when the value is missing. KEY is written as HKLM\... or HKCU\...
+# e2e_reg HKLM\...|HKCU\... VALUE: prints "TYPE DATA" of the value; fails when it is missing.
 e2e_reg() {
-  local output line
-  output=$(wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r') || return 1
-  line=$(grep -F -m1 "    $2    " <<<"$output") || return 1
+  local line
+  line=$(wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | grep -F "    $2    ") ||
+    return 1
   line=${line#*"    $2    "}
-  # "REG_EXPAND_SZ    data": type, four blanks, data (data may be empty or hold blanks).
   printf '%s %s\n' "${line%%    *}" "${line#*    }"
 }
 
 # e2e_screenshot NAME: a PNG of the whole virtual display; prints its path.
 e2e_screenshot() {
-  local file=$E2E_OUT/$1.png
-  import -window root -display "$DISPLAY" "$file" 2>/dev/null && echo "$file"
+  import -window root -display "$DISPLAY" "$E2E_OUT/$1.png" 2>/dev/null && echo "$E2E_OUT/$1.png"
 }

@@ -7,6 +7,8 @@
 
 #include "ifstats/ip_helper.h"
 #include "platform/platform_win.h"
+#include "platform/window_win.h"
+#include "registry/mod_reg.h"
 
 namespace trafimo {
 namespace {
@@ -14,73 +16,87 @@ namespace {
 TEST(RealInterfaceTable, ListsTheLoopbackAsSoftwareLoopback) {
   win::RealPlatform real;
   CIpHelper reader(real.get().ifTable, real.get().messages, real.get().process);
-  const CInterfaces interfaces = reader.Interfaces();
-  ASSERT_GT(interfaces.Count(), 0);
   int loopbacks = 0;
-  for (const CInterface& record : interfaces) {
-    EXPECT_FALSE(record.InterfaceDescription.empty());
+  for (const CInterface& record : reader.Interfaces()) {
     EXPECT_EQ(record.InterfaceDescription.find('\0'), std::string::npos);
-    if (record.InterfaceType == kSoftwareLoopbackType) ++loopbacks;
+    loopbacks +=
+        record.InterfaceType == kSoftwareLoopbackType && !record.InterfaceDescription.empty();
   }
   EXPECT_EQ(loopbacks, 1);
 }
 
-TEST(RealInterfaceTable, ASmallBufferAsksForTheWholeTable) {
-  win::Win32IfTable table;
-  std::uint32_t size = 0;
-  EXPECT_EQ(table.GetIfTable(nullptr, &size, false),
-            static_cast<std::uint32_t>(ERROR_INSUFFICIENT_BUFFER));
-  EXPECT_GE(size, iftable::kRowCountSize + iftable::kRowSize);
-}
-
-platform::LocalTime CRuntimeNow() {
-  const std::time_t now = std::time(nullptr);
-  const std::tm local = *std::localtime(&now);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
 TEST(RealClock, GivesTheLocalTimeOfTheCRuntime) {
-  win::Win32Clock clock;
-  const platform::LocalTime before = CRuntimeNow();
-  const platform::LocalTime got = clock.Now();
-  const platform::LocalTime after = CRuntimeNow();
-  // Both clocks count whole seconds, so the reading lies between the two others.
-  EXPECT_LE(before, got);
+  const auto crtNow = [] {
+    const std::time_t now = std::time(nullptr);
+    const std::tm t = *std::localtime(&now);
+    return platform::LocalTime{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                               t.tm_hour,        t.tm_min,     t.tm_sec};
+  };
+  const platform::LocalTime before = crtNow(), got = win::Win32Clock().Now(), after = crtNow();
+  EXPECT_LE(before, got);  // both count whole seconds
   EXPECT_LE(got, after);
-  EXPECT_GE(got.month, 1);
-  EXPECT_LE(got.month, 12);
 }
 
-std::string LocaleText(LCTYPE type) {
-  char text[16] = {};
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text);
-  return text;
-}
-
-TEST(RealLocale, MonthNamesDatesAndUpperCase) {
+TEST(RealLocale, MonthNamesDatesUpperCaseAndTheUsersDecimalPoint) {
   win::Win32Locale locale;
-  EXPECT_EQ(locale.FullMonthName(1), locale.FormatDate({2026, 1, 5}, "MMMM"));
   EXPECT_EQ(locale.FullMonthName(12), locale.FormatDate({2026, 12, 5}, "MMMM"));
   EXPECT_NE(locale.FullMonthName(1), locale.FullMonthName(2));
   const std::string stamp = locale.FormatDate({2026, 3, 7}, "yyyyMMMdd");
-  EXPECT_EQ(stamp.substr(0, 4), "2026");
-  EXPECT_EQ(stamp.substr(stamp.size() - 2), "07");
+  EXPECT_EQ(stamp.substr(0, 4) + stamp.substr(stamp.size() - 2), "202607");
   EXPECT_EQ(locale.ToUpper("2026mar07 abc"), "2026MAR07 ABC");
+  char point[8] = {};
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, point, sizeof point);
+  EXPECT_EQ(locale.FormatNumber("1234567.891", 2, false), "1234567" + std::string(point) + "89");
+  EXPECT_NE(locale.FormatNumber("1234567", 0, true), "1234567");  // grouped only when asked
 }
 
-TEST(RealLocale, NumbersUseTheUsersSeparatorsAndGroupingOnlyWhenAsked) {
-  win::Win32Locale locale;
-  const std::string point = LocaleText(LOCALE_SDECIMAL);
-  const std::string group = LocaleText(LOCALE_STHOUSAND);
-  ASSERT_FALSE(point.empty());
-  EXPECT_EQ(locale.FormatNumber("1234567.891", 2, false), "1234567" + point + "89");
-  EXPECT_EQ(locale.FormatNumber("1234567", 0, false), "1234567");
-  if (LocaleText(LOCALE_SGROUPING) == "3;0") {
-    EXPECT_EQ(locale.FormatNumber("1234567.5", 1, true),
-              "1" + group + "234" + group + "567" + point + "5");
+TEST(UserStoreOnTheRealRegistry, WritesPlainStringsPerSectionAndErasesTheWholeArea) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Trafimo");
+  win::Win32Registry registry;
+  platform::RegistryUserStore store{registry};
+  ASSERT_TRUE(store.Write("2026DEC", "OUT", "9876543210"));
+  std::uint32_t type = platform::kRegExpandSz;  // asks for text, learns the stored type
+  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, "Software\\Trafimo\\2026DEC",
+                                 "OUT", type),
+            "9876543210");
+  EXPECT_EQ(type, static_cast<std::uint32_t>(REG_SZ));
+  EXPECT_EQ(store.Read("2026DEC", "OUT", "0"), "9876543210");
+  EXPECT_EQ(store.Read("2026DEC", "IN", "dflt"), "dflt");
+  EXPECT_TRUE(store.EraseAll());
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Trafimo", 0, KEY_READ, &key),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(store.EraseAll());  // an absent area
+}
+
+class Probe : public win::Window {
+ public:
+  int creates = 0;
+  bool destroyed = false;
+  bool Create() {
+    RegisterClassOnce("TrafimoWindowProbe");
+    return CreateBound(0, "TrafimoWindowProbe", "probe", 0, 0, 0, 9, 9, nullptr, nullptr);
   }
-  EXPECT_NE(locale.FormatNumber("1234567", 0, true), "1234567");
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CREATE) ++creates;
+    if (message == WM_APP) throw 42;  // must not escape into the dispatcher
+    return win::Window::HandleMessage(message, wParam, lParam);
+  }
+  void OnDestroyed() override { destroyed = true; }
+};
+
+TEST(Window, BindsAtCreationAndUnbindsWhenDestroyed) {
+  Probe probe;
+  ASSERT_TRUE(probe.Create());
+  EXPECT_EQ(probe.creates, 1);
+  EXPECT_EQ(reinterpret_cast<Probe*>(GetWindowLongPtrA(probe.hwnd(), GWLP_USERDATA)), &probe);
+  EXPECT_EQ(SendMessageA(probe.hwnd(), WM_APP, 0, 0), 0);
+  DestroyWindow(probe.hwnd());
+  EXPECT_TRUE(probe.destroyed);
+  EXPECT_EQ(probe.hwnd(), nullptr);
+  EXPECT_EQ(win::TwipsToPixels(885, 144), 89);  // 88.5 rounds up
 }
 
 }  // namespace

@@ -9,87 +9,39 @@
 namespace trafimo {
 namespace {
 
-constexpr const char* kTestKey = "Software\\Trafimo Wine Test\\modReg\\";
-
-class ModRegOnTheRealRegistry : public ::testing::Test {
- protected:
-  void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Trafimo Wine Test"); }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Trafimo Wine Test"); }
-
+TEST(ModRegOnTheRealRegistry, WritesAndReadsBackWithTheStoredTypes) {
+  constexpr const char* kKey = "Software\\Trafimo Wine Test\\modReg\\";
+  constexpr auto kHkcu = platform::kHkeyCurrentUser;
   win::Win32Registry registry;
-};
-
-TEST_F(ModRegOnTheRealRegistry, TextIsWrittenAsExpandableStringAndReadBack) {
-  ASSERT_TRUE(modReg::WriteRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text", 2,
-                                    "%TEMP%\\x,2:0:0"));
-  char data[64] = {};
-  DWORD type = 0;
-  DWORD size = sizeof data;
-  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kTestKey, "Text", RRF_RT_ANY | RRF_NOEXPAND, &type,
-                         data, &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_EXPAND_SZ));
-  EXPECT_EQ(size, sizeof "%TEMP%\\x,2:0:0");  // the text and one NUL
-
-  std::uint32_t readType = 2;
-  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text", readType),
-            "%TEMP%\\x,2:0:0");
-  EXPECT_EQ(readType, 2u);
-}
-
-TEST_F(ModRegOnTheRealRegistry, TextWithoutNulAndEmptyValuesReadWhole) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Trafimo Wine Test");
+  const auto read = [&](const char* name, std::uint32_t asked, std::uint32_t stored) {
+    std::string text = modReg::ReadRegValue(registry, kHkcu, kKey, name, asked);
+    EXPECT_EQ(asked, stored) << name;
+    return text;
+  };
+  EXPECT_EQ(read("Text", 2, 2), "");  // no key yet
+  EXPECT_EQ(modReg::DeleteRegValue(registry, kHkcu, kKey, "Text"), 2);
+  ASSERT_TRUE(modReg::WriteRegValue(registry, kHkcu, kKey, "Text", 2, "%TEMP%\\x,2:0:0"));
+  ASSERT_TRUE(modReg::WriteRegValue(registry, kHkcu, kKey, "Number", 4, "305419896"));
+  EXPECT_EQ(read("Text", 2, REG_EXPAND_SZ), "%TEMP%\\x,2:0:0");  // not expanded
+  EXPECT_EQ(read("Number", 4, REG_DWORD), "305419896");
+  // Text stored without a NUL, and an empty value, read whole.
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
-            ERROR_SUCCESS);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
   RegSetValueExA(key, "NoNul", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
   RegSetValueExA(key, "Empty", 0, REG_EXPAND_SZ, nullptr, 0);
   RegCloseKey(key);
-  std::uint32_t type = 2;
-  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "NoNul", type),
-            "abc");
-  type = 2;
-  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Empty", type),
-            "");
-  EXPECT_EQ(type, 2u);
-}
-
-TEST_F(ModRegOnTheRealRegistry, AMissingKeyReadsEmptyAndDeletesWithTwo) {
-  std::uint32_t type = 2;
-  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text", type), "");
-  EXPECT_EQ(modReg::DeleteRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text"), 2);
-}
-
-TEST_F(ModRegOnTheRealRegistry, ADwordIsReadAsDecimalTextWithItsType) {
-  ASSERT_TRUE(modReg::WriteRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Number", 4,
-                                    "305419896"));
-  DWORD number = 0;
-  DWORD size = sizeof number;
-  ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kTestKey, "Number", RRF_RT_REG_DWORD, nullptr, &number,
-                         &size),
-            ERROR_SUCCESS);
-  EXPECT_EQ(number, 0x12345678u);
-  std::uint32_t type = 4;
-  EXPECT_EQ(modReg::ReadRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Number", type),
-            "305419896");
-  EXPECT_EQ(type, 4u);
-}
-
-TEST_F(ModRegOnTheRealRegistry, DeletingAValueReportsSuccessThenNotFound) {
-  ASSERT_TRUE(
-      modReg::WriteRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text", 2, "x"));
-  EXPECT_EQ(modReg::DeleteRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text"), 0);
-  EXPECT_EQ(modReg::DeleteRegValue(registry, platform::kHkeyCurrentUser, kTestKey, "Text"), 2);
-}
-
-TEST_F(ModRegOnTheRealRegistry, TheMachineWideRootIsReachable) {
+  EXPECT_EQ(read("NoNul", 2, 2), "abc");
+  EXPECT_EQ(read("Empty", 2, 2), "");
+  EXPECT_EQ(modReg::DeleteRegValue(registry, kHkcu, kKey, "Text"), 0);
+  EXPECT_EQ(read("Text", 2, 2), "");
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Trafimo Wine Test");
   // HKEY_LOCAL_MACHINE is a sign-extended predefined handle in a 64-bit program.
   std::uint32_t type = 2;
   EXPECT_FALSE(modReg::ReadRegValue(registry, platform::kHkeyLocalMachine,
                                     "Software\\Microsoft\\Windows NT\\CurrentVersion",
                                     "CurrentVersion", type)
                    .empty());
-  EXPECT_EQ(type, static_cast<std::uint32_t>(REG_SZ));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <strings.h>
+
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -21,10 +23,7 @@ namespace trafimo::testing {
 // Case-insensitive ordering, as the registry compares key and value names.
 struct NoCaseLess {
   bool operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-      return std::tolower(static_cast<unsigned char>(x)) <
-             std::tolower(static_cast<unsigned char>(y));
-    });
+    return strcasecmp(a.c_str(), b.c_str()) < 0;
   }
 };
 
@@ -49,15 +48,12 @@ class FakeRegistry : public platform::Registry {
   // Direct access for arranging and checking.
   void Put(platform::RegKeyHandle root, const std::string& subKey, const std::string& name,
            std::uint32_t type, std::vector<std::uint8_t> data) {
-    const std::string path = Path(root, subKey);
-    AddKey(path);
-    keys_[path][name] = FakeRegValue{type, std::move(data)};
+    keys_[AddKey(Path(root, subKey))][name] = FakeRegValue{type, std::move(data)};
   }
   void PutText(platform::RegKeyHandle root, const std::string& subKey, const std::string& name,
                const std::string& text, std::uint32_t type = platform::kRegExpandSz) {
-    std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    Put(root, subKey, name, type, std::move(bytes));
+    Put(root, subKey, name, type,
+        std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
   }
   const FakeRegValue* Get(platform::RegKeyHandle root, const std::string& subKey,
                           const std::string& name) const {
@@ -66,7 +62,7 @@ class FakeRegistry : public platform::Registry {
     const auto value = key->second.find(name);
     return value == key->second.end() ? nullptr : &value->second;
   }
-  // The stored text without its terminating NUL.
+  // The stored text without its terminating NUL; "<missing>" when there is no such value.
   std::string GetText(platform::RegKeyHandle root, const std::string& subKey,
                       const std::string& name) const {
     const FakeRegValue* value = Get(root, subKey, name);
@@ -79,88 +75,52 @@ class FakeRegistry : public platform::Registry {
     return keys_.count(Path(root, subKey)) != 0;
   }
   std::size_t ValueCount(platform::RegKeyHandle root, const std::string& subKey) const {
-    const auto key = keys_.find(Path(root, subKey));
-    return key == keys_.end() ? 0 : key->second.size();
+    return KeyExists(root, subKey) ? keys_.at(Path(root, subKey)).size() : 0;
   }
 
   long OpenKey(platform::RegKeyHandle root, std::string_view subKey, std::uint32_t,
                platform::RegKeyHandle& key) override {
-    key = 0;
-    const std::string path = Path(root, std::string(subKey));
-    if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
-    if (!keys_.count(path)) return platform::kErrorFileNotFound;
-    key = NewHandle(path);
-    return platform::kErrorSuccess;
+    return Open(root, subKey, false, key);
   }
   long CreateKey(platform::RegKeyHandle root, std::string_view subKey, std::uint32_t,
                  platform::RegKeyHandle& key) override {
-    key = 0;
-    const std::string path = Path(root, std::string(subKey));
-    if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
-    if (!keys_.count(path)) {
-      if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
-      AddKey(path);
-    }
-    key = NewHandle(path);
-    return platform::kErrorSuccess;
+    return Open(root, subKey, true, key);
   }
   long QueryValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t* type,
                   std::uint8_t* data, std::uint32_t* size) override {
     auto* values = ValuesOf(key);
-    if (values == nullptr) return platform::kErrorInvalidParameter;
+    if (values == nullptr || (data != nullptr && size == nullptr))
+      return platform::kErrorInvalidParameter;
     const auto value = values->find(std::string(valueName));
     if (value == values->end()) return platform::kErrorFileNotFound;
     if (type != nullptr) *type = value->second.type;
     const auto needed = static_cast<std::uint32_t>(value->second.data.size());
-    if (data == nullptr) {
-      if (size != nullptr) *size = needed;
-      return platform::kErrorSuccess;
-    }
-    if (size == nullptr) return platform::kErrorInvalidParameter;
-    if (*size < needed) {
-      *size = needed;
-      return platform::kErrorMoreData;
-    }
-    std::copy(value->second.data.begin(), value->second.data.end(), data);
-    *size = needed;
-    return platform::kErrorSuccess;
+    const bool fits = data != nullptr && *size >= needed;
+    if (fits) std::copy(value->second.data.begin(), value->second.data.end(), data);
+    if (size != nullptr) *size = needed;
+    return fits || data == nullptr ? platform::kErrorSuccess : platform::kErrorMoreData;
   }
   long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override {
     auto* values = ValuesOf(key);
     if (values == nullptr) return platform::kErrorInvalidParameter;
-    if (RootOf(key) && readOnlyRoots.count(*RootOf(key))) return platform::kErrorAccessDenied;
-    if (failSetValues > 0) {
-      --failSetValues;
+    if (ReadOnly(key) || (failSetValues > 0 && failSetValues--))
       return platform::kErrorAccessDenied;
-    }
-    (*values)[std::string(valueName)] =
-        FakeRegValue{type, std::vector<std::uint8_t>(data, data + size)};
+    (*values)[std::string(valueName)] = FakeRegValue{type, {data, data + size}};
     return platform::kErrorSuccess;
   }
   long DeleteValue(platform::RegKeyHandle key, std::string_view valueName) override {
     auto* values = ValuesOf(key);
     if (values == nullptr) return platform::kErrorInvalidParameter;
-    if (RootOf(key) && readOnlyRoots.count(*RootOf(key))) return platform::kErrorAccessDenied;
+    if (ReadOnly(key)) return platform::kErrorAccessDenied;
     return values->erase(std::string(valueName)) ? platform::kErrorSuccess
                                                  : platform::kErrorFileNotFound;
   }
   long DeleteKey(platform::RegKeyHandle root, std::string_view subKey) override {
-    const std::string path = Path(root, std::string(subKey));
-    if (!keys_.count(path)) return platform::kErrorFileNotFound;
-    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
-    if (HasChildren(path)) return platform::kErrorAccessDenied;
-    keys_.erase(path);
-    return platform::kErrorSuccess;
+    return Delete(root, subKey, false);
   }
   long DeleteTree(platform::RegKeyHandle root, std::string_view subKey) override {
-    const std::string path = Path(root, std::string(subKey));
-    if (!keys_.count(path)) return platform::kErrorFileNotFound;
-    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
-    for (auto it = keys_.begin(); it != keys_.end();) {
-      it = IsSameOrBelow(it->first, path) ? keys_.erase(it) : std::next(it);
-    }
-    return platform::kErrorSuccess;
+    return Delete(root, subKey, true);
   }
   long CloseKey(platform::RegKeyHandle key) override {
     return handles_.erase(key) ? platform::kErrorSuccess : platform::kErrorInvalidParameter;
@@ -177,44 +137,53 @@ class FakeRegistry : public platform::Registry {
                                                                     : "?";
     return subKey.empty() ? prefix : prefix + "\\" + subKey;
   }
+  // Whether `path` is `top` or a key below it.
   static bool IsSameOrBelow(const std::string& path, const std::string& top) {
-    if (path.size() < top.size()) return false;
-    if (NoCaseLess{}(path.substr(0, top.size()), top) ||
-        NoCaseLess{}(top, path.substr(0, top.size())))
-      return false;
-    return path.size() == top.size() || path[top.size()] == '\\';
+    return strncasecmp(path.c_str(), top.c_str(), top.size()) == 0 &&
+           (path.size() == top.size() || (path.size() > top.size() && path[top.size()] == '\\'));
   }
-  bool HasChildren(const std::string& path) const {
-    return std::any_of(keys_.begin(), keys_.end(), [&](const auto& entry) {
-      return entry.first.size() > path.size() && IsSameOrBelow(entry.first, path);
-    });
-  }
-  void AddKey(const std::string& path) {
+  const std::string& AddKey(const std::string& path) {
     for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
       keys_.try_emplace(path.substr(0, at));
-    keys_.try_emplace(path);
+    return keys_.try_emplace(path).first->first;
   }
-  platform::RegKeyHandle NewHandle(const std::string& path) {
-    const platform::RegKeyHandle handle = nextHandle_++;
-    handles_[handle] = path;
-    return handle;
+  long Open(platform::RegKeyHandle root, std::string_view subKey, bool create,
+            platform::RegKeyHandle& key) {
+    key = 0;
+    const std::string path = Path(root, std::string(subKey));
+    if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
+    if (!keys_.count(path) && !create) return platform::kErrorFileNotFound;
+    if (!keys_.count(path) && readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    AddKey(path);
+    key = nextHandle_++;
+    handles_[key] = {root, path};
+    return platform::kErrorSuccess;
+  }
+  long Delete(platform::RegKeyHandle root, std::string_view subKey, bool tree) {
+    const std::string path = Path(root, std::string(subKey));
+    if (!keys_.count(path)) return platform::kErrorFileNotFound;
+    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    const auto isChild = [&](const auto& e) {
+      return e.first.size() > path.size() && IsSameOrBelow(e.first, path);
+    };
+    // RegDeleteKey refuses a key with subkeys.
+    if (!tree && std::any_of(keys_.begin(), keys_.end(), isChild))
+      return platform::kErrorAccessDenied;
+    std::erase_if(keys_, [&](const auto& entry) { return IsSameOrBelow(entry.first, path); });
+    return platform::kErrorSuccess;
   }
   Values* ValuesOf(platform::RegKeyHandle key) {
     const auto handle = handles_.find(key);
     if (handle == handles_.end()) return nullptr;
-    const auto found = keys_.find(handle->second);
+    const auto found = keys_.find(handle->second.second);
     return found == keys_.end() ? nullptr : &found->second;
   }
-  std::optional<platform::RegKeyHandle> RootOf(platform::RegKeyHandle key) const {
-    const auto handle = handles_.find(key);
-    if (handle == handles_.end()) return std::nullopt;
-    if (handle->second.rfind("HKLM", 0) == 0) return platform::kHkeyLocalMachine;
-    if (handle->second.rfind("HKCU", 0) == 0) return platform::kHkeyCurrentUser;
-    return std::nullopt;
+  bool ReadOnly(platform::RegKeyHandle key) const {
+    return readOnlyRoots.count(handles_.at(key).first) != 0;
   }
 
   std::map<std::string, Values, NoCaseLess> keys_;
-  std::map<platform::RegKeyHandle, std::string> handles_;
+  std::map<platform::RegKeyHandle, std::pair<platform::RegKeyHandle, std::string>> handles_;
   platform::RegKeyHandle nextHandle_ = 0x1000;
 };
 
@@ -227,16 +196,12 @@ class MemoryUserStore : public platform::UserStore {
 
   std::string Read(std::string_view section, std::string_view key,
                    std::string_view defaultValue) override {
-    const auto s = sections.find(std::string(section));
-    if (s == sections.end()) return std::string(defaultValue);
-    const auto k = s->second.find(std::string(key));
-    return k == s->second.end() ? std::string(defaultValue) : k->second;
+    return Has(std::string(section), std::string(key))
+               ? sections.at(std::string(section)).at(std::string(key))
+               : std::string(defaultValue);
   }
   bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    if (failWrites > 0) {
-      --failWrites;
-      return false;
-    }
+    if (failWrites > 0) return --failWrites, false;
     ++writes;
     sections[std::string(section)][std::string(key)] = std::string(value);
     return true;
@@ -279,8 +244,7 @@ class FakeLocale : public platform::Locale {
 class FakeMessages : public platform::Messages {
  public:
   struct Shown {
-    std::string text;
-    std::string title;
+    std::string text, title;
     std::uint32_t style = 0;
   };
   std::vector<Shown> shown;
@@ -325,9 +289,7 @@ class FakeShell : public platform::Shell {
 // One row of a scripted interface table.
 struct FakeRow {
   std::string description;
-  std::uint32_t inOctets = 0;
-  std::uint32_t outOctets = 0;
-  std::uint32_t type = 6;
+  std::uint32_t inOctets = 0, outOctets = 0, type = 6;
   // The description length as the table states it; by default it counts a trailing NUL.
   std::optional<std::uint32_t> descrLen;
 };

@@ -43,62 +43,39 @@ std::string ClassOf(HWND window) {
 
 std::string Escaped(const std::string& text) {
   std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\\') {
-      out += "\\\\";
-    } else if (byte < 0x20) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      out += hex;
-    } else {
-      out += c;
-    }
+  for (const unsigned char c : text) {
+    char piece[8] = {static_cast<char>(c), 0};
+    const char* format = c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\\' ? "\\\\" : "\\x%02X";
+    if (c < 0x20 || c == '\\') std::snprintf(piece, sizeof piece, format, c);
+    out += piece;
   }
   return out;
 }
 
 std::string WithoutAmpersands(std::string text) {
-  std::string out;
-  for (const char c : text)
-    if (c != '&') out += c;
-  return out;
+  std::erase(text, '&');
+  return text;
 }
 
-std::vector<HWND> TopLevelWindows() {
+// The children of `parent`, or every top-level window when it is null.
+std::vector<HWND> Windows(HWND parent) {
   std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM found) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
-std::vector<HWND> ChildWindows(HWND parent) {
-  std::vector<HWND> windows;
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM found) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  const auto add = [](HWND window, LPARAM found) -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+  };
+  if (parent == nullptr)
+    EnumWindows(add, reinterpret_cast<LPARAM>(&windows));
+  else
+    EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
 HWND FindVisible(const std::string& title, const std::string& className) {
-  for (HWND window : TopLevelWindows()) {
-    if (!IsWindowVisible(window)) continue;
-    if (TextOf(window) != title) continue;
-    if (!className.empty() && ClassOf(window) != className) continue;
-    return window;
-  }
+  for (HWND window : Windows(nullptr))
+    if (IsWindowVisible(window) && TextOf(window) == title &&
+        (className.empty() || ClassOf(window) == className))
+      return window;
   return nullptr;
 }
 
@@ -113,44 +90,32 @@ void PrintWindow(HWND window) {
               Escaped(TextOf(window)).c_str(), rect.left, rect.top, rect.right, rect.bottom);
 }
 
-int List(bool all) {
-  for (HWND window : TopLevelWindows())
-    if (all || IsWindowVisible(window)) PrintWindow(window);
-  return 0;
-}
-
 int Wait(const std::string& title, const std::string& className, double seconds, bool present) {
   const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-  for (;;) {
+  for (;; Sleep(100)) {
     HWND window = FindVisible(title, className);
     if ((window != nullptr) == present) {
       if (window != nullptr) PrintWindow(window);
       return 0;
     }
     if (GetTickCount64() >= until) return 1;
-    Sleep(100);
   }
 }
 
 int MessageBoxReport(const std::string& title) {
   HWND box = FindVisible(title, "#32770");
-  if (box == nullptr) {
-    std::fprintf(stderr, "no message box titled \"%s\"\n", title.c_str());
-    return 1;
-  }
-  std::printf("title=%s\n", Escaped(TextOf(box)).c_str());
-  std::printf("text=%s\n", Escaped(TextOf(GetDlgItem(box, 0xFFFF))).c_str());
+  if (box == nullptr) return std::fprintf(stderr, "no message box \"%s\"\n", title.c_str()), 1;
+  std::printf("title=%s\ntext=%s\n", Escaped(TextOf(box)).c_str(),
+              Escaped(TextOf(GetDlgItem(box, 0xFFFF))).c_str());
   bool icon = false;
-  for (HWND child : ChildWindows(box)) {
-    if (!IsWindowVisible(child)) continue;
+  for (HWND child : Windows(box)) {
     const std::string kind = ClassOf(child);
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    if (_stricmp(kind.c_str(), "Button") == 0) {
+    if (!IsWindowVisible(child)) continue;
+    if (_stricmp(kind.c_str(), "Button") == 0)
       std::printf("button=%s\n", WithoutAmpersands(TextOf(child)).c_str());
-    } else if (_stricmp(kind.c_str(), "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
-               SendMessageA(child, STM_GETICON, 0, 0) != 0) {
-      icon = true;
-    }
+    icon |= _stricmp(kind.c_str(), "Static") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageA(child, STM_GETICON, 0, 0) != 0;
   }
   std::printf("icon=%d\n", icon ? 1 : 0);
   return 0;
@@ -158,12 +123,11 @@ int MessageBoxReport(const std::string& title) {
 
 int Press(const std::string& title, const std::string& caption) {
   HWND window = FindVisible(title, "");
-  if (window == nullptr) return 1;
-  for (HWND child : ChildWindows(window)) {
-    if (_stricmp(ClassOf(child).c_str(), "Button") != 0) continue;
-    if (WithoutAmpersands(TextOf(child)) != caption) continue;
-    const int id = GetDlgCtrlID(child);
-    PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+  for (HWND child : window ? Windows(window) : std::vector<HWND>{}) {
+    if (_stricmp(ClassOf(child).c_str(), "Button") != 0 ||
+        WithoutAmpersands(TextOf(child)) != caption)
+      continue;
+    PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
                  reinterpret_cast<LPARAM>(child));
     return 0;
   }
@@ -174,7 +138,7 @@ int Press(const std::string& title, const std::string& caption) {
 int Controls(const std::string& title) {
   HWND window = FindVisible(title, "");
   if (window == nullptr) return 1;
-  for (HWND child : ChildWindows(window)) {
+  for (HWND child : Windows(window)) {
     RECT rect{};
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
@@ -191,11 +155,10 @@ int Processes(const std::string& name) {
   if (snapshot == INVALID_HANDLE_VALUE) return 1;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
     if (_stricmp(entry.szExeFile, name.c_str()) == 0)
       std::printf("pid=%lu name=%s\n", static_cast<unsigned long>(entry.th32ProcessID),
                   entry.szExeFile);
-  }
   CloseHandle(snapshot);
   return 0;
 }
@@ -254,22 +217,24 @@ int main(int argc, char** argv) {
   const auto arg = [&](std::size_t i, const char* fallback) {
     return i < args.size() ? args[i] : std::string(fallback);
   };
+  const std::string command = arg(0, ""), first = arg(1, "");
+  const std::size_t count = args.size();
   int status = 2;
-  if (args.empty()) {
-    status = 2;
-  } else if (args[0] == "list") {
-    status = List(arg(1, "") == "--all");
-  } else if ((args[0] == "wait" || args[0] == "gone") && args.size() >= 2) {
-    status = Wait(args[1], arg(2, ""), std::atof(arg(3, "10").c_str()), args[0] == "wait");
-  } else if (args[0] == "msgbox" && args.size() >= 2) {
-    status = MessageBoxReport(args[1]);
-  } else if (args[0] == "press" && args.size() >= 3) {
-    status = Press(args[1], args[2]);
-  } else if (args[0] == "controls" && args.size() >= 2) {
-    status = Controls(args[1]);
-  } else if (args[0] == "procs" && args.size() >= 2) {
-    status = Processes(args[1]);
-  } else if (args[0] == "iftable") {
+  if (command == "list") {
+    status = 0;
+    for (HWND window : Windows(nullptr))
+      if (first == "--all" || IsWindowVisible(window)) PrintWindow(window);
+  } else if ((command == "wait" || command == "gone") && count >= 2) {
+    status = Wait(first, arg(2, ""), std::atof(arg(3, "10").c_str()), command == "wait");
+  } else if (command == "msgbox" && count >= 2) {
+    status = MessageBoxReport(first);
+  } else if (command == "press" && count >= 3) {
+    status = Press(first, args[2]);
+  } else if (command == "controls" && count >= 2) {
+    status = Controls(first);
+  } else if (command == "procs" && count >= 2) {
+    status = Processes(first);
+  } else if (command == "iftable") {
     status = InterfaceTable();
   } else if (args[0] == "place" && args.size() >= 3) {
     status = Place(args[1], args[2]);

@@ -13,47 +13,27 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Memory inside another process, freed when done.
-class RemoteBuffer {
- public:
-  RemoteBuffer(HANDLE process, SIZE_T size)
-      : process_(process),
-        address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-  ~RemoteBuffer() {
-    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-  }
-  void* get() const { return address_; }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
-
+// The tooltip windows of a process.
 std::vector<HWND> TooltipWindowsOf(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
+  std::pair<DWORD, std::vector<HWND>> search{processId, {}};
   EnumWindows(
       [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
+        auto& [process, found] = *reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(param);
         char name[64] = {};
         GetClassNameA(window, name, sizeof name);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0)
-          s->found.push_back(window);
+        if (owner == process && lstrcmpiA(name, TOOLTIPS_CLASSA) == 0) found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.second;
 }
 
 struct Icon {
@@ -71,9 +51,14 @@ std::vector<Icon> ReadIcons() {
   HANDLE process =
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellProcess);
   if (process == nullptr) return icons;
+  // Memory inside the shell's process for the tool record and its text.
   constexpr SIZE_T kTextSize = 1024;
-  RemoteBuffer remoteInfo(process, sizeof(TTTOOLINFOA));
-  RemoteBuffer remoteText(process, kTextSize);
+  const auto release = [process](void* at) { VirtualFreeEx(process, at, 0, MEM_RELEASE); };
+  const auto remote = [&](SIZE_T size) {
+    return std::unique_ptr<void, decltype(release)>(
+        VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE), release);
+  };
+  const auto remoteInfo = remote(sizeof(TTTOOLINFOA)), remoteText = remote(kTextSize);
   for (const HWND tooltip : TooltipWindowsOf(shellProcess)) {
     const auto count = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -91,13 +76,13 @@ std::vector<Icon> ReadIcons() {
       if (info.lpszText == remoteText.get())
         ReadProcessMemory(process, remoteText.get(), text, sizeof text - 1, nullptr);
       RECT place = info.rect;
+      const bool isWindow = info.uFlags & TTF_IDISHWND;
       // The shell keeps the tool of a removed icon, with no place.
-      if (!(info.uFlags & TTF_IDISHWND) && IsRectEmpty(&place)) continue;
-      if (info.uFlags & TTF_IDISHWND) {
+      if (!isWindow && IsRectEmpty(&place)) continue;
+      if (isWindow)
         GetWindowRect(reinterpret_cast<HWND>(info.uId), &place);
-      } else {
+      else
         MapWindowPoints(info.hwnd, nullptr, reinterpret_cast<POINT*>(&place), 2);
-      }
       icons.push_back({text, (place.left + place.right) / 2, (place.top + place.bottom) / 2});
     }
   }
@@ -142,16 +127,11 @@ int Present(const char* windowClass) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
-  int status = 2;
-  if (command == "icons") {
-    status = Icons();
-  } else if (command == "watch" && argc > 3) {
-    status = Watch(std::atof(argv[2]), argv[3]);
-  } else if (command == "present" && argc > 2) {
-    status = Present(argv[2]);
-  } else {
-    std::fprintf(stderr, "usage: tray_probe_win icons | present CLASS\n");
-  }
+  const int status = command == "icons"                 ? Icons()
+                     : command == "watch" && argc > 3   ? Watch(std::atof(argv[2]), argv[3])
+                     : command == "present" && argc > 2 ? Present(argv[2])
+                                                        : 2;
+  if (status == 2) std::fprintf(stderr, "usage: see the top of tray_probe_win.cpp\n");
   std::fflush(stdout);
   return status;
 }
