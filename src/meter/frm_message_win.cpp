@@ -95,13 +95,13 @@ void frmMessage::CreateParts() {
     swatchBrushes_[static_cast<std::size_t>(level)].reset(
         CreateSolidBrush(RGB(meter::SwatchRed(level), 0, 0)));
 
-  struct Spec {
+  struct PartLook {
     meter::Part part;
     DWORD style;
     const char* text;
   };
   const DWORD label = SS_NOPREFIX;
-  const Spec specs[] = {
+  const PartLook looks[] = {
       {Part::Label1, label | SS_LEFT, kCaption},
       {Part::picTransparent0, SS_LEFT, ""},
       {Part::picTransparent1, SS_LEFT, ""},
@@ -119,10 +119,10 @@ void frmMessage::CreateParts() {
       {Part::lblCostThisMonth, label | SS_CENTER, ""},
   };
   // Statics without SS_NOTIFY let the mouse through to this window, which finds the part.
-  for (const Spec& spec : specs) {
-    parts_[static_cast<std::size_t>(spec.part)] = CreateWindowExA(
-        0, "STATIC", spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0, 0, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeterPartIdBase + IndexOf(spec.part))),
+  for (const PartLook& look : looks) {
+    parts_[static_cast<std::size_t>(look.part)] = CreateWindowExA(
+        0, "STATIC", look.text, WS_CHILD | WS_VISIBLE | look.style, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeterPartIdBase + IndexOf(look.part))),
         GetModuleHandleA(nullptr), nullptr);
   }
   ApplyDpi();

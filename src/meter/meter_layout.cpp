@@ -33,9 +33,9 @@ constexpr std::array<PartSpec, kPartCount> kParts = {{
 }  // namespace
 
 Rect PartTwips(Part part) {
-  const PartSpec& spec = kParts[static_cast<std::size_t>(part)];
-  Rect rect = spec.rect;
-  if (spec.inStrip) {
+  const PartSpec& entry = kParts[static_cast<std::size_t>(part)];
+  Rect rect = entry.rect;
+  if (entry.inStrip) {
     rect.left += kStripLeft;
     rect.top += kStripTop;
   }
