@@ -6,13 +6,13 @@
 #include <stdexcept>
 
 #include "accounting/byte_amount.h"
+#include "accounting/usage_records.h"
 
 namespace trafimo {
 
 namespace {
 
 constexpr std::string_view kDayStampPicture = "yyyyMMMdd";
-constexpr std::string_view kMonthKeyPicture = "yyyyMMM";
 constexpr std::string_view kTodaySection = "Today";
 constexpr std::string_view kDateTodaySection = "DateToday";
 constexpr std::string_view kDateTodayKey = "DateToday";
@@ -256,7 +256,7 @@ std::string TrafficAccounting::MonthKeyOf(const platform::LocalTime& date) {
     }
     start.day = std::min(start.day, DaysInMonth(start.year, start.month));
   }
-  return platform_.locale.ToUpper(platform_.locale.FormatDate(start, kMonthKeyPicture));
+  return MonthSectionName(platform_.locale, start);
 }
 
 std::string TrafficAccounting::FormatBytes(std::int64_t bytes) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "accounting/usage_records.h"
+
 namespace trafimo::report {
 
 namespace {
@@ -94,7 +96,7 @@ double LeadingNumber(std::string_view text) {
 }
 
 std::string MonthKeyOf(platform::Locale& locale, int year, int month) {
-  return locale.ToUpper(locale.FormatDate(platform::LocalTime{year, month, 1}, "yyyyMMM"));
+  return MonthSectionName(locale, platform::LocalTime{year, month, 1});
 }
 
 std::vector<std::string> BuildYearList(platform::UserStore& store, platform::Locale& locale,
