@@ -23,6 +23,7 @@ struct YearListCase {
   const char* name;
   std::vector<const char*> in, out;  // the month sections with an "IN" or an "OUT" record
   std::vector<std::string> years;    // the present year is 2026
+  friend void PrintTo(const YearListCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class YearListTest : public ::testing::TestWithParam<YearListCase> {};
@@ -55,6 +56,7 @@ struct RowCase {
   Unit unit;
   MonthRow expected;
   const char* decimalSeparator = ".";
+  friend void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class RowTest : public ::testing::TestWithParam<RowCase> {};
@@ -70,8 +72,7 @@ TEST_P(RowTest, FillsUploadDownloadAndTotal) {
   EXPECT_EQ(rows[1], (MonthRow{"-", "-", "-"}));  // February has no record
 }
 
-constexpr Unit MB = Unit::MB;
-constexpr Unit GB = Unit::GB;
+using enum Unit;
 
 INSTANTIATE_TEST_SUITE_P(
     Report, RowTest,
