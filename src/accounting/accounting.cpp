@@ -139,6 +139,9 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   std::string names;
   if (!IpHelper) throw std::logic_error("the interface reader is not created yet");
   const CInterfaces interfaces = IpHelper->Interfaces();
+  // Every system lists at least its loopback: an empty table is a read that failed, not a
+  // connection that ended. Leaving the baseline alone lets the next reading count the traffic.
+  if (interfaces.Count() == 0) return;
   for (int i = 1; i <= interfaces.Count(); ++i) {
     try {
       const CInterface& entry = interfaces.Item(i);

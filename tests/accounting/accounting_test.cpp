@@ -218,6 +218,9 @@ TEST_F(SamplingTick, AFailureAbandonsTheRestOfTheTickOnly) {
   fake.ifTable.sizeQueryFails = true;
   Ticks({{Eth(3200, 1000)}});
   fake.ifTable.sizeQueryFails = false;
+  fake.ifTable.secondCallFails = true;  // an empty table: the traffic waits for the next reading
+  Ticks({{Eth(3300, 1000)}});
+  fake.ifTable.secondCallFails = false;
   Ticks({{Eth(3500, 1000)}});
   Expect(Totals(2500, 0), Totals(2500, 0), Totals(2500, 0));
   EXPECT_EQ(tips.size(), 2u) << "nothing shown by the failed ticks";
