@@ -81,9 +81,11 @@ class MeterWindow : public ::testing::Test {
 
 // ---- Placement and layout -------------------------------------------------------------------
 
-// Task bars at the bottom and on the right are covered by the portable placement tests.
+// Other scales are covered by the portable placement tests.
 TEST_F(MeterWindow, SitsAtTheWorkAreasBottomRightTopmostWithItsPartsInTwips) {
-  for (RECT area : {RECT{0, 40, 1280, 1024}, RECT{90, 0, 1280, 1024}}) {  // task bar top, left
+  // Task bar at the top, on the left, and a work area short of the screen's right and bottom.
+  for (RECT area : {RECT{0, 40, 1280, 1024}, RECT{90, 0, 1280, 1024}, RECT{0, 0, 1200, 994}}) {
+    SCOPED_TRACE(::testing::Message() << area.left << ',' << area.top << ',' << area.right);
     ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0));
     frmMessage* meter = Open();
     ASSERT_NE(meter, nullptr);
