@@ -6,6 +6,7 @@
 
 #include "about/about.h"
 #include "about/about_ids.h"
+#include "platform/shared_form_win.h"
 
 namespace trafimo::win {
 
@@ -81,8 +82,8 @@ UniqueFont MakeFont(const char* face, int hundredthsOfPoint, UINT dpi, bool bold
                                 DEFAULT_PITCH | FF_SWISS, face));
 }
 
-std::unique_ptr<FrmAbout>& Instance() {
-  static std::unique_ptr<FrmAbout> instance;
+SharedForm<FrmAbout>& Instance() {
+  static SharedForm<FrmAbout> instance;
   return instance;
 }
 
@@ -310,19 +311,15 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ShowAbout(AppContext& context) {
-  auto& instance = Instance();
-  if (!instance || instance->hwnd() == nullptr) instance = std::make_unique<FrmAbout>(context);
-  instance->Show();
+  Instance().Show(context);
 }
 
 HWND AboutWindow() {
-  const auto& instance = Instance();
-  return instance ? instance->hwnd() : nullptr;
+  return Instance().hwnd();
 }
 
 bool AboutDialogMessage(MSG& msg) {
-  const auto& instance = Instance();
-  return instance && instance->PreTranslate(msg);
+  return Instance().PreTranslate(msg);
 }
 
 }  // namespace trafimo::win

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "report/report_ids.h"
+#include "platform/shared_form_win.h"
 
 namespace trafimo::win {
 
@@ -91,8 +92,8 @@ UniqueFont CreateSansSerif(UINT dpi, bool bold) {
                                 DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
 }
 
-std::unique_ptr<FrmMonthlyUsage>& Instance() {
-  static std::unique_ptr<FrmMonthlyUsage> instance;
+SharedForm<FrmMonthlyUsage>& Instance() {
+  static SharedForm<FrmMonthlyUsage> instance;
   return instance;
 }
 
@@ -323,20 +324,15 @@ LRESULT FrmMonthlyUsage::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void ShowMonthlyUsage(AppContext& context) {
-  auto& instance = Instance();
-  if (!instance || instance->hwnd() == nullptr)
-    instance = std::make_unique<FrmMonthlyUsage>(context);
-  instance->Show();
+  Instance().Show(context);
 }
 
 HWND MonthlyUsageWindow() {
-  const auto& instance = Instance();
-  return instance ? instance->hwnd() : nullptr;
+  return Instance().hwnd();
 }
 
 bool MonthlyUsageDialogMessage(MSG& msg) {
-  const auto& instance = Instance();
-  return instance && instance->PreTranslate(msg);
+  return Instance().PreTranslate(msg);
 }
 
 }  // namespace trafimo::win
