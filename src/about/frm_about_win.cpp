@@ -298,10 +298,7 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
       // Moved to a monitor with another DPI: the same twips at the new DPI.
       Layout();
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(lParam);
       return 0;
     }
     default:

@@ -406,10 +406,7 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
       // Moved to a screen of another scale: the parts follow, the window takes the new size.
       ApplyDpi();
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(lParam);
       InvalidateRect(hwnd(), nullptr, TRUE);
       return 0;
     }

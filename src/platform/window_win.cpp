@@ -63,6 +63,12 @@ HWND Window::CreateBound(DWORD exStyle, const char* className, const char* capti
                          GetModuleHandleA(nullptr), this);
 }
 
+void Window::MoveToSuggestedRect(LPARAM lParam) {
+  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+  SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd_, message, wParam, lParam);
 }

@@ -29,6 +29,9 @@ class Window {
   HWND CreateBound(DWORD exStyle, const char* className, const char* caption, DWORD style, int x,
                    int y, int width, int height, HWND parent, HMENU menu);
 
+  // WM_DPICHANGED: takes the place and size the system suggests for the new DPI (lParam).
+  void MoveToSuggestedRect(LPARAM lParam);
+
   // Messages not handled return DefWindowProcA's result.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   // Called after WM_NCDESTROY, when the HWND is gone.

@@ -303,10 +303,7 @@ LRESULT FrmMonthlyUsage::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
     case WM_DPICHANGED: {
       // Moved to a monitor with another DPI: the same twips at the new DPI.
       Layout();
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      MoveToSuggestedRect(lParam);
       return 0;
     }
     case WM_CTLCOLORSTATIC: {
