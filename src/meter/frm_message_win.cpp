@@ -83,11 +83,13 @@ bool frmMessage::Create() {
   return true;
 }
 
-HBITMAP frmMessage::LoadPicture(int id, int width, int height) const {
+HBITMAP frmMessage::LoadPicture(int id, int width, int height, meter::Part part) const {
   const int dpi = static_cast<int>(Dpi());
+  const meter::Size size =
+      meter::PictureSize(width, height, dpi, meter::PartPixels(part, dpi, dpi));
   return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                         IMAGE_BITMAP, MulDiv(width, dpi, 96),
-                                         MulDiv(height, dpi, 96), LR_LOADMAP3DCOLORS));
+                                         IMAGE_BITMAP, size.width, size.height,
+                                         LR_LOADMAP3DCOLORS));
 }
 
 void frmMessage::CreateParts() {
@@ -149,10 +151,10 @@ void frmMessage::ApplyDpi() {
   boldFont_ = std::move(bold);
   headerFont_ = std::move(header);
 
-  UniqueBitmap nohold(LoadPicture(IDB_METER_NOHOLD, 16, 16));
-  UniqueBitmap hold(LoadPicture(IDB_METER_HOLD, 16, 16));
-  UniqueBitmap exit(LoadPicture(IDB_METER_EXIT, 16, 14));
-  UniqueBitmap exitDown(LoadPicture(IDB_METER_EXIT_DOWN, 16, 14));
+  UniqueBitmap nohold(LoadPicture(IDB_METER_NOHOLD, 16, 16, Part::picHold));
+  UniqueBitmap hold(LoadPicture(IDB_METER_HOLD, 16, 16, Part::picHold));
+  UniqueBitmap exit(LoadPicture(IDB_METER_EXIT, 16, 14, Part::picExit));
+  UniqueBitmap exitDown(LoadPicture(IDB_METER_EXIT_DOWN, 16, 14, Part::picExit));
   std::swap(imgNohold_, nohold);
   std::swap(imgHold_, hold);
   std::swap(picExitPicture_, exit);

@@ -74,7 +74,7 @@ class frmMessage : public Window {
   void EndDrag();
   void SetExitPicture(bool underMouse);
   void SetHoldPicture(bool pinned);
-  HBITMAP LoadPicture(int id, int width, int height) const;
+  HBITMAP LoadPicture(int id, int width, int height, meter::Part part) const;
   LRESULT ColourStatic(HDC dc, HWND control);
 
   AppContext& app_;

@@ -58,6 +58,18 @@ Rect PartPixels(Part part, int dpiX, int dpiY) {
           TwipsToPixels(twips.bottom(), dpiY) - top};
 }
 
+Size PictureSize(int width, int height, int dpi, const Rect& box) {
+  Size size{width * dpi / 96, height * dpi / 96};
+  if (size.width > box.width || size.height > box.height) {
+    // The smaller of the two shrink factors, each side rounded down so that both fit.
+    if (static_cast<long long>(box.width) * height <= static_cast<long long>(box.height) * width)
+      size = {box.width, box.width * height / width};
+    else
+      size = {box.height * width / height, box.height};
+  }
+  return size;
+}
+
 std::optional<Part> PartAt(int x, int y, int dpiX, int dpiY) {
   for (int i = static_cast<int>(Part::picExit); i >= static_cast<int>(Part::picTitel); --i) {
     const auto part = static_cast<Part>(i);

@@ -66,6 +66,15 @@ int TwipsToPixels(int twips, int dpi);
 // The part's rectangle in pixels at `dpi`. Both edges are converted, so neighbours stay apart.
 Rect PartPixels(Part part, int dpiX, int dpiY);
 
+// The pixel size a picture drawn at `width` x `height` for 96 DPI takes at `dpi`: scaled, and
+// shrunk with its shape kept where it would stick out of `box`.
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size&) const = default;
+};
+Size PictureSize(int width, int height, int dpi, const Rect& box);
+
 // The part under the point (pixels, client area) that reacts to the mouse: Label1, a swatch, the
 // pin or the close button; the title strip when the point is elsewhere in it; the panel
 // (returned as nullopt) otherwise. Of two overlapping swatches the later one lies on top.

@@ -112,6 +112,14 @@ TEST_F(MeterWindow, SitsAtTheWorkAreasBottomRightTopmostWithItsPartsInTwips) {
     EXPECT_STREQ(font.lfFaceName, "Arial");
     EXPECT_EQ(font.lfWeight, FW_BOLD);
     EXPECT_EQ(font.lfHeight, -MulDiv(825, static_cast<int>(dpi), 7200));
+    for (const Part picture : {Part::picHold, Part::picExit}) {
+      const RECT shown = ClientRectOf(meter->Part(picture));
+      const meter::Rect box =
+          meter::PartPixels(picture, static_cast<int>(dpi), static_cast<int>(dpi));
+      EXPECT_TRUE(shown.left >= box.left && shown.top >= box.top && shown.right <= box.right() &&
+                  shown.bottom <= box.bottom())
+          << "picture " << static_cast<int>(picture) << " sticks out of its box";
+    }
     meter->Close();
   }
 }

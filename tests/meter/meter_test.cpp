@@ -63,6 +63,12 @@ TEST_P(LayoutAtDpi, PartsStayInsideTheWindowAndTheStripAndTheMouseFindsThem) {
   // The strip between the label and the swatches, and the panel below it.
   EXPECT_EQ(PartAt(at(Part::Label1).right(), strip.top + 1, dpi, dpi), Part::picTitel);
   EXPECT_EQ(PartAt(5, at(Part::lblCostNow).top, dpi, dpi), std::nullopt);
+  // The 16 x 16 pin and 16 x 14 cross fit their boxes, as large as they fit.
+  for (const auto& [part, height] : {std::pair{Part::picHold, 16}, std::pair{Part::picExit, 14}}) {
+    const Size size = PictureSize(16, height, dpi, at(part));
+    EXPECT_TRUE(inside({at(part).left, at(part).top, size.width, size.height}, at(part))) << dpi;
+    EXPECT_TRUE(size.width == at(part).width || size.height == at(part).height) << dpi;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpis, LayoutAtDpi, ::testing::Values(96, 120, 144, 192));
