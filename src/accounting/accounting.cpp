@@ -7,6 +7,7 @@
 
 #include "accounting/byte_amount.h"
 #include "accounting/usage_records.h"
+#include "platform/number_format.h"
 
 namespace trafimo {
 
@@ -111,6 +112,14 @@ void TrafficAccounting::LoadCostToday() {
 }
 
 void TrafficAccounting::SampleTraffic(TickDisplay& display) {
+  // A message box shown by a tick runs a modal loop that delivers the next timer ticks: those
+  // return at once instead of stacking a box a second.
+  if (ticking_) return;
+  ticking_ = true;
+  struct EndOfTick {
+    bool& ticking;
+    ~EndOfTick() { ticking = false; }
+  } endOfTick{ticking_};
   try {
     RunTick(display);
   } catch (const std::exception&) {
@@ -264,9 +273,11 @@ std::string TrafficAccounting::MonthKeyOf(const platform::LocalTime& date) {
 
 std::string TrafficAccounting::FormatBytes(std::int64_t bytes) {
   if (ShowMode == 1)
-    return platform_.locale.FormatNumber(ExactQuotientText(bytes, 10), 0, true) + " KB";
+    return platform::FormatUserNumber(platform_.locale, ExactQuotientText(bytes, 10), 0, true) +
+           " KB";
   if (ShowMode == 2)
-    return platform_.locale.FormatNumber(ExactQuotientText(bytes, 20), 2, true) + " MB";
+    return platform::FormatUserNumber(platform_.locale, ExactQuotientText(bytes, 20), 2, true) +
+           " MB";
   return "";
 }
 

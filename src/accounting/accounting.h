@@ -86,6 +86,7 @@ class TrafficAccounting {
   std::unique_ptr<CIpHelper> IpHelper;
   std::string selectionList_;
   std::unordered_map<std::string, bool> selection_;
+  bool ticking_ = false;
 };
 
 }  // namespace trafimo

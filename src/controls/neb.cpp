@@ -484,7 +484,7 @@ void Neb::RecomputeLimits() {
 }
 
 void Neb::PropertyMessage() {
-  messages_.Show(kInvalidPropertyMessage, kPropertyMessageTitle,
+  messages_.Show(site_.Owner(), kInvalidPropertyMessage, kPropertyMessageTitle,
                  platform::kMbOk | platform::kMbIconStop);
 }
 

@@ -103,6 +103,8 @@ class NebSite {
   virtual void SendTab() = 0;
   // The control's font, colours, enabled state or tooltip changed: show them.
   virtual void AppearanceChanged() {}
+  // The window the box's messages belong to.
+  virtual platform::OwnerWindow Owner() const { return platform::kNoOwner; }
 };
 
 // The window that hosts the box: its events, with arguments it may change.

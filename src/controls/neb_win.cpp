@@ -83,6 +83,7 @@ LRESULT NebControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       tooltip_ = nullptr;
       break;
     case WM_SIZE:
+      if (fontDpi_ != Dpi()) AppearanceChanged();  // moved to a screen of another scale
       KeepMinimumHeight(LOWORD(lParam), HIWORD(lParam));
       return 0;
     case WM_SETFOCUS:
@@ -172,6 +173,10 @@ void NebControl::SendTab() {
   if (root == nullptr) return;
   HWND next = GetNextDlgTabItem(root, edit_, FALSE);
   if (next != nullptr && next != edit_) SetFocus(next);
+}
+
+platform::OwnerWindow NebControl::Owner() const {
+  return hwnd() != nullptr ? GetAncestor(hwnd(), GA_ROOT) : nullptr;
 }
 
 void NebControl::AppearanceChanged() {

@@ -47,6 +47,7 @@ class NebControl : public Window, private controls::NebSite {
   void Select(int start, int length) override;
   void SendTab() override;
   void AppearanceChanged() override;
+  platform::OwnerWindow Owner() const override;
 
   static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR self);

@@ -69,7 +69,8 @@ CInterfaces CIpHelper::Interfaces() {
   std::uint32_t size = 0;
   const std::uint32_t query = source_.GetIfTable(nullptr, &size, false);
   if (query == platform::kErrorNotSupported) {
-    messages_.Show(kNotSupportedMessage, platform::kApplicationTitle, platform::kMbOk);
+    messages_.Show(platform::kNoOwner, kNotSupportedMessage, platform::kApplicationTitle,
+                   platform::kMbOk);
     process_.EndNow();
   }
   if (size == 0) throw std::runtime_error("the interface table reported no size");

@@ -1,12 +1,33 @@
 // The user's locale: month names, date pictures and number formatting.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/clock.h"
 
 namespace trafimo::platform {
+
+// The user's number settings (LOCALE_SDECIMAL, LOCALE_STHOUSAND, LOCALE_SGROUPING).
+struct NumberSettings {
+  std::string decimalSeparator = ".";
+  std::string groupSeparator = ",";
+  std::string grouping = "3;0";
+};
+
+// NUMBERFMT's NegativeOrder for "-1.1".
+inline constexpr int kNegativeWithLeadingMinus = 1;
+
+// A number format as NUMBERFMT holds it.
+struct NumberFormat {
+  int decimals = 0;
+  bool leadingZero = true;
+  unsigned grouping = 0;  // NUMBERFMT's Grouping: 3 ("1,234,567"), 32 ("12,34,567"), 0 none
+  std::string decimalSeparator = ".";
+  std::string groupSeparator = ",";
+  int negativeOrder = kNegativeWithLeadingMinus;
+};
 
 class Locale {
  public:
@@ -17,10 +38,11 @@ class Locale {
   virtual std::string FullMonthName(int month) = 0;
   // Upper case in the user's code page.
   virtual std::string ToUpper(std::string_view text) = 0;
-  // `plainNumber` is a number as "-1234.5678" (always "." as the point); the result has
-  // `decimals` digits after the user's decimal separator and, when `grouped`, the user's digit
-  // grouping and group separator.
-  virtual std::string FormatNumber(std::string_view plainNumber, int decimals, bool grouped) = 0;
+  virtual NumberSettings UserNumberSettings() = 0;
+  // `plainNumber` ("-1234.5678", always "." as the point) in `format`, rounded to its decimals
+  // (GetNumberFormat); nothing when the platform cannot format it.
+  virtual std::optional<std::string> FormatNumber(std::string_view plainNumber,
+                                                  const NumberFormat& format) = 0;
 };
 
 }  // namespace trafimo::platform

@@ -12,26 +12,6 @@ std::string LocaleText(LCTYPE type) {
   return length > 0 ? std::string(text) : std::string();
 }
 
-UINT LocaleNumber(LCTYPE type, UINT fallback) {
-  const std::string text = LocaleText(type);
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return fallback;
-  return static_cast<UINT>(std::stoul(text));
-}
-
-// LOCALE_SGROUPING ("3;0", "3;2;0", "3") as NUMBERFMT's Grouping (3, 32, 30): a trailing ";0"
-// repeats the last group, its absence means the last group does not repeat.
-UINT GroupingOf(const std::string& grouping) {
-  std::string digits;
-  for (const char c : grouping)
-    if (c >= '0' && c <= '9') digits += c;
-  if (grouping.size() >= 2 && grouping.compare(grouping.size() - 2, 2, ";0") == 0)
-    digits.pop_back();
-  else
-    digits += '0';
-  if (digits.empty() || digits.size() > 9) return 3;
-  return static_cast<UINT>(std::stoul(digits));
-}
-
 }  // namespace
 
 std::string Win32Locale::FormatDate(const platform::LocalTime& date, std::string_view picture) {
@@ -60,22 +40,27 @@ std::string Win32Locale::ToUpper(std::string_view text) {
   return upper;
 }
 
-std::string Win32Locale::FormatNumber(std::string_view plainNumber, int decimals, bool grouped) {
-  std::string decimalSeparator = LocaleText(LOCALE_SDECIMAL);
-  std::string groupSeparator = LocaleText(LOCALE_STHOUSAND);
-  if (decimalSeparator.empty()) decimalSeparator.push_back('.');
-  NUMBERFMTA format{};
-  format.NumDigits = static_cast<UINT>(decimals < 0 ? 0 : decimals);
-  format.LeadingZero = LocaleNumber(LOCALE_ILZERO, 1);
-  format.Grouping = grouped ? GroupingOf(LocaleText(LOCALE_SGROUPING)) : 0;
-  format.lpDecimalSep = decimalSeparator.data();
-  format.lpThousandSep = groupSeparator.data();
-  format.NegativeOrder = LocaleNumber(LOCALE_INEGNUMBER, 1);
+platform::NumberSettings Win32Locale::UserNumberSettings() {
+  return {LocaleText(LOCALE_SDECIMAL), LocaleText(LOCALE_STHOUSAND), LocaleText(LOCALE_SGROUPING)};
+}
+
+std::optional<std::string> Win32Locale::FormatNumber(std::string_view plainNumber,
+                                                     const platform::NumberFormat& format) {
+  std::string decimalSeparator = format.decimalSeparator;
+  std::string groupSeparator = format.groupSeparator;
+  NUMBERFMTA numberFormat{};
+  numberFormat.NumDigits = static_cast<UINT>(format.decimals);
+  numberFormat.LeadingZero = format.leadingZero ? 1 : 0;
+  numberFormat.Grouping = format.grouping;
+  numberFormat.lpDecimalSep = decimalSeparator.data();
+  numberFormat.lpThousandSep = groupSeparator.data();
+  numberFormat.NegativeOrder = static_cast<UINT>(format.negativeOrder);
   const std::string number(plainNumber);
   char text[128] = {};
   const int length =
-      GetNumberFormatA(LOCALE_USER_DEFAULT, 0, number.c_str(), &format, text, sizeof text);
-  return length > 0 ? std::string(text) : number;
+      GetNumberFormatA(LOCALE_USER_DEFAULT, 0, number.c_str(), &numberFormat, text, sizeof text);
+  if (length <= 0) return std::nullopt;
+  return std::string(text);
 }
 
 }  // namespace trafimo::win

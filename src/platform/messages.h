@@ -21,11 +21,18 @@ inline constexpr int kIdNo = 7;
 
 inline constexpr std::string_view kApplicationTitle = "Velquor Trafimo";
 
+// The window a message box belongs to (a window handle of the platform); kNoOwner for a box no
+// window shows.
+using OwnerWindow = void*;
+inline constexpr OwnerWindow kNoOwner = nullptr;
+
 class Messages {
  public:
   virtual ~Messages() = default;
-  // Shows a modal message box and returns the button chosen.
-  virtual int Show(std::string_view text, std::string_view title, std::uint32_t style) = 0;
+  // Shows a message box modal to `owner` (nothing behind it can be pressed while it is up) and
+  // returns the button chosen.
+  virtual int Show(OwnerWindow owner, std::string_view text, std::string_view title,
+                   std::uint32_t style) = 0;
 };
 
 }  // namespace trafimo::platform

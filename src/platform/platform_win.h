@@ -46,13 +46,16 @@ class Win32Locale : public platform::Locale {
   std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;
   std::string FullMonthName(int month) override;
   std::string ToUpper(std::string_view text) override;
-  std::string FormatNumber(std::string_view plainNumber, int decimals, bool grouped) override;
+  platform::NumberSettings UserNumberSettings() override;
+  std::optional<std::string> FormatNumber(std::string_view plainNumber,
+                                          const platform::NumberFormat& format) override;
 };
 
 // MessageBoxA without an owner window.
 class Win32Messages : public platform::Messages {
  public:
-  int Show(std::string_view text, std::string_view title, std::uint32_t style) override;
+  int Show(platform::OwnerWindow owner, std::string_view text, std::string_view title,
+           std::uint32_t style) override;
 };
 
 // ExitProcess and GetModuleFileNameA.

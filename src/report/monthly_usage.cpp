@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "accounting/usage_records.h"
+#include "platform/number_format.h"
 
 namespace trafimo::report {
 
@@ -118,9 +119,13 @@ std::vector<std::string> BuildYearList(platform::UserStore& store, platform::Loc
 std::string FormatBytes(platform::Locale& locale, Currency value, Unit unit) {
   switch (unit) {
     case Unit::MB:
-      return locale.FormatNumber(PlainNumber(value.Bytes() / kBytesPerMB), 0, false) + " MB";
+      return platform::FormatUserNumber(locale, PlainNumber(value.Bytes() / kBytesPerMB), 0,
+                                        false) +
+             " MB";
     case Unit::GB:
-      return locale.FormatNumber(PlainNumber(value.Bytes() / kBytesPerGB), 2, false) + " GB";
+      return platform::FormatUserNumber(locale, PlainNumber(value.Bytes() / kBytesPerGB), 2,
+                                        false) +
+             " GB";
   }
   return {};
 }

@@ -143,6 +143,7 @@ void frmSettings::Show(AppContext& context) {
   Load();
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
+  FocusFirstControl();
 }
 
 bool frmSettings::BringForwardIfVisible() {
@@ -185,17 +186,13 @@ bool frmSettings::CreateWindowAndControls() {
   const int y = work.top + (work.bottom - work.top - height) / 2;
   SetWindowPos(hwnd(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
-  font_.reset(MakeFont(Dpi(), false));
-  boldFont_.reset(MakeFont(Dpi(), true));
   boxes_.clear();
   boxes_.resize(kBoxCount);
 
   HINSTANCE instance = GetModuleHandleA(nullptr);
   for (const ControlLayout* control : CreationOrder()) {
-    const int left = TwipsX(control->left + (control->inFrame ? kFrameLeft : 0));
-    const int top = TwipsY(control->top + (control->inFrame ? kFrameTop : 0));
-    const int width = TwipsX(control->width);
-    const int height = TwipsY(control->height);
+    // Placed and given their fonts by Layout, at the window's DPI.
+    const int left = 0, top = 0, width = 0, height = 0;
     HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id));
 
     if (control->kind == Kind::NumericBox) {
@@ -238,12 +235,32 @@ bool frmSettings::CreateWindowAndControls() {
       case Kind::NumericBox:
         break;
     }
-    HWND window = CreateWindowExA(controlExStyle, className, control->caption, controlStyle, left,
-                                  top, width, height, hwnd(), id, instance, nullptr);
-    const HFONT font = control->kind == Kind::BoldLabel ? boldFont_.get() : font_.get();
-    if (window != nullptr) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
+    CreateWindowExA(controlExStyle, className, control->caption, controlStyle, left, top, width,
+                    height, hwnd(), id, instance, nullptr);
   }
+  Layout();
   return true;
+}
+
+void frmSettings::Layout() {
+  font_.reset(MakeFont(Dpi(), false));
+  boldFont_.reset(MakeFont(Dpi(), true));
+  for (const ControlLayout& control : kLayout) {
+    HWND window = Item(control.id);
+    if (window == nullptr) continue;
+    SetWindowPos(window, nullptr, TwipsX(control.left + (control.inFrame ? kFrameLeft : 0)),
+                 TwipsY(control.top + (control.inFrame ? kFrameTop : 0)), TwipsX(control.width),
+                 TwipsY(control.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    // The numeric boxes keep their own fonts, from their records.
+    if (control.kind == Kind::NumericBox) continue;
+    const HFONT font = control.kind == Kind::BoldLabel ? boldFont_.get() : font_.get();
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
+void frmSettings::FocusFirstControl() {
+  HWND first = GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+  if (first != nullptr) SetFocus(first);
 }
 
 void frmSettings::Load() {
@@ -319,7 +336,9 @@ settings::SettingsForm frmSettings::ReadForm() const {
 
 void frmSettings::OnOk() {
   const settings::OkResult result =
-      settings::PressOk(ReadForm(), context_->settings, context_->platform);
+      settings::PressOk(ReadForm(), context_->settings, context_->platform, hwnd());
+  // A message may have been up meanwhile: the dialog may be gone (Exit from the tray menu).
+  if (hwnd() == nullptr) return;
   if (result.close) {
     Close();
     return;
@@ -343,7 +362,7 @@ void frmSettings::OnClearLog() {
   AppContext& context = *context_;
   // The tray window's CallFormLoad zeroes its counters; before the tray window is loaded there
   // are none to zero.
-  settings::ClearAllData(context.platform, [&context] {
+  settings::ClearAllData(context.platform, hwnd(), [&context] {
     if (context.accounting != nullptr) context.accounting->CallFormLoad();
   });
 }
@@ -374,6 +393,22 @@ LRESULT frmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case DM_GETDEFID:
       return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_ACTIVATE:
+      // The focus leaves with the dialog and comes back to the control that had it.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd(), focus)) focusBeforeDeactivation_ = focus;
+      } else if (focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_) &&
+                 IsChild(hwnd(), focusBeforeDeactivation_)) {
+        SetFocus(focusBeforeDeactivation_);
+      } else {
+        FocusFirstControl();
+      }
+      return 0;
+    case WM_DPICHANGED:
+      Layout();
+      MoveToSuggestedRect(lParam);
+      return 0;
     case WM_CLOSE:
       Close();
       return 0;
@@ -386,6 +421,7 @@ LRESULT frmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void frmSettings::OnDestroyed() {
   // The boxes' windows went with the dialog's.
   boxes_.clear();
+  focusBeforeDeactivation_ = nullptr;
 }
 
 }  // namespace trafimo::win

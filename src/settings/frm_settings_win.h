@@ -51,6 +51,8 @@ class frmSettings : public Window {
 
  private:
   bool CreateWindowAndControls();
+  void Layout();
+  void FocusFirstControl();
   void Load();
   void EnableFreeTimes(bool enabled);
   settings::SettingsForm ReadForm() const;
@@ -62,6 +64,7 @@ class frmSettings : public Window {
   std::vector<std::unique_ptr<NebControl>> boxes_;
   UniqueFont font_;
   UniqueFont boldFont_;
+  HWND focusBeforeDeactivation_ = nullptr;
 };
 
 // The one shared instance.

@@ -7,8 +7,10 @@ namespace trafimo::settings {
 
 namespace {
 
-// A box value as plain decimal text: whole numbers without a point, no leading zeros.
+// A box value as plain decimal text: whole numbers without a point, no leading zeros, and a
+// negative zero (typed or pasted as "-0") written as "0".
 std::string PlainNumber(double value) {
+  if (value == 0) value = 0;  // -0.0 compares equal to 0 and becomes +0.0
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
@@ -108,24 +110,26 @@ std::string FailedSaveMessage(const SaveOutcome& outcome) {
   return what;
 }
 
-OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platform& platform) {
+OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platform& platform,
+                 platform::OwnerWindow dialog) {
   if (const auto refusal = CheckSettingsForm(form)) {
-    platform.messages.Show(refusal->message, platform::kApplicationTitle,
+    platform.messages.Show(dialog, refusal->message, platform::kApplicationTitle,
                            platform::kMbOk | platform::kMbIconInformation);
     return OkResult{false, refusal->focus};
   }
   settings = BuildSettings(form);
   const SaveOutcome outcome = SaveSettings(settings, platform);
   if (!outcome.ok()) {
-    platform.messages.Show(FailedSaveMessage(outcome), platform::kApplicationTitle,
+    platform.messages.Show(dialog, FailedSaveMessage(outcome), platform::kApplicationTitle,
                            platform::kMbOk | platform::kMbIconInformation);
   }
   return OkResult{true, std::nullopt};
 }
 
-bool ClearAllData(platform::Platform& platform, const std::function<void()>& callFormLoad) {
+bool ClearAllData(platform::Platform& platform, platform::OwnerWindow dialog,
+                  const std::function<void()>& callFormLoad) {
   const int answer = platform.messages.Show(
-      kClearAllDataQuestion, platform::kApplicationTitle,
+      dialog, kClearAllDataQuestion, platform::kApplicationTitle,
       platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefButton2);
   if (answer == platform::kIdNo) return false;
   // Nothing stored is no failure: erasing an absent area succeeds, and the counters are zeroed

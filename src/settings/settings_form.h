@@ -79,11 +79,13 @@ struct OkResult {
 
 // OK: checks the form (a refusal shows its message and keeps the dialog open), then puts the
 // new settings into `settings`, saves them and reports a save that did not get through.
-OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platform& platform);
+OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platform& platform,
+                 platform::OwnerWindow dialog);
 
 // "Clear all data": asks, and on any answer but No erases the per-user store and calls
 // `callFormLoad` to zero the counters. True when it erased.
-bool ClearAllData(platform::Platform& platform, const std::function<void()>& callFormLoad);
+bool ClearAllData(platform::Platform& platform, platform::OwnerWindow dialog,
+                  const std::function<void()>& callFormLoad);
 
 // The seven numeric boxes as their records hold them.
 struct NebInstance {

@@ -48,8 +48,11 @@ UniqueKernelHandle& InstanceMutex() {
 }
 
 bool AnotherInstanceRunning() {
-  InstanceMutex().reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
-  return GetLastError() == ERROR_ALREADY_EXISTS;
+  SetLastError(ERROR_SUCCESS);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+  const DWORD error = GetLastError();
+  InstanceMutex().reset(mutex);
+  return MutexErrorMeansAnotherInstance(error);
 }
 
 // Steps 3 and 4 of the start: the settings dialog when the command line is empty, then the
@@ -57,7 +60,7 @@ bool AnotherInstanceRunning() {
 void LoadWindows(AppContext& context, bool commandLineEmpty) {
   if (commandLineEmpty) ShowSettingsDialog(context);
   static frmTray tray;
-  tray.Load(context);
+  if (!tray.Load(context)) EndForLackOfTrayWindow(context.platform);
 }
 
 // The hooks through which the windows open one another.

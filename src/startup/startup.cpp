@@ -11,6 +11,12 @@ std::string AlreadyRunningMessage() {
   return text;
 }
 
+bool MutexErrorMeansAnotherInstance(std::uint32_t lastError) {
+  constexpr std::uint32_t kErrorAlreadyExists = 183;
+  return lastError == kErrorAlreadyExists ||
+         lastError == static_cast<std::uint32_t>(platform::kErrorAccessDenied);
+}
+
 bool IsCommandLineEmpty(std::string_view commandLine) {
   return commandLine.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
@@ -18,11 +24,17 @@ bool IsCommandLineEmpty(std::string_view commandLine) {
 void RefuseSecondInstanceThenLoadSettings(bool anotherInstanceRunning, Settings& settings,
                                           platform::Platform& platform) {
   if (anotherInstanceRunning) {
-    platform.messages.Show(AlreadyRunningMessage(), platform::kApplicationTitle,
+    platform.messages.Show(platform::kNoOwner, AlreadyRunningMessage(), platform::kApplicationTitle,
                            platform::kMbOk | platform::kMbIconInformation);
     platform.process.EndNow();
   }
   LoadSettings(settings, platform);
+}
+
+void EndForLackOfTrayWindow(platform::Platform& platform) {
+  platform.messages.Show(platform::kNoOwner, kNoTrayWindowMessage, platform::kApplicationTitle,
+                         platform::kMbOk | platform::kMbIconStop);
+  platform.process.EndNow();
 }
 
 }  // namespace trafimo

@@ -324,11 +324,50 @@ INSTANTIATE_TEST_SUITE_P(Amounts, FormatBytes, ::testing::Values(
     FormatCase{"1", kMax, "9,007,199,254,740,992 KB"}));
 // clang-format on
 
+// Only the grouping and the decimal separator follow the locale; a failed platform call still
+// gives the amount rounded to the unit's decimals.
+TEST_F(AccountingTest, ByteTextsAlwaysHaveALeadingZeroAndMinusAndAreRoundedWithoutThePlatform) {
+  fake.locale.decimalSeparator = ",";
+  fake.locale.groupSeparator = ".";
+  fake.locale.grouping = "3;2;0";
+  accounting.LoadShowMode();
+  const std::tuple<std::int64_t, const char*, const char*> cases[] = {
+      // bytes, formatted, when the platform cannot format
+      {0, "0,00 MB", "0,00 MB"},
+      {-1048576, "-1,00 MB", "-1,00 MB"},
+      {-5242, "0,00 MB", "0,00 MB"},
+      {5347737, "5,10 MB", "5,10 MB"},
+      {1024000000000, "9.76.562,50 MB", "976562,50 MB"}};
+  for (const auto& [bytes, formatted, unformatted] : cases) {
+    fake.locale.numberFormatFails = false;
+    EXPECT_EQ(accounting.FormatBytes(bytes), formatted) << bytes;
+    fake.locale.numberFormatFails = true;
+    EXPECT_EQ(accounting.FormatBytes(bytes), unformatted) << bytes;
+  }
+}
+
 struct SimInterface {
   std::string name;
   bool selected, present;
   std::uint32_t in = 0, out = 0, rate = 0;
 };
+
+TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
+  Load();
+  fake.ifTable.notSupported = true;  // the tick shows its message, whose loop ticks again
+  int nestedTicks = 0;
+  fake.messages.whileShown = [&](const FakeMessages::Shown&) {
+    if (++nestedTicks <= 3) accounting.SampleTraffic(*this);
+  };
+  EXPECT_THROW(accounting.SampleTraffic(*this), ProcessEnded);
+  EXPECT_EQ(fake.messages.shown.size(), 1u) << "one box, not one more a second";
+  EXPECT_EQ(fake.ifTable.calls, 1);
+
+  fake.ifTable.notSupported = false;
+  fake.ifTable.rows = {Eth(100, 100)};
+  accounting.SampleTraffic(*this);
+  EXPECT_EQ(fake.ifTable.calls, 3) << "the next tick runs again";
+}
 
 TEST_F(AccountingTest, FiveWeeksOfWrappingCountersAreCountedToTheByte) {
   settings.Interface = ",Ethernet,Wi-Fi,VPN,Adapter #2";

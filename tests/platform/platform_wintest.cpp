@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "ifstats/ip_helper.h"
+#include "platform/number_format.h"
 #include "platform/platform_win.h"
 #include "platform/window_win.h"
 #include "registry/mod_reg.h"
@@ -46,8 +47,9 @@ TEST(RealLocale, MonthNamesDatesUpperCaseAndTheUsersDecimalPoint) {
   EXPECT_EQ(locale.ToUpper("2026mar07 abc"), "2026MAR07 ABC");
   char point[8] = {};
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, point, sizeof point);
-  EXPECT_EQ(locale.FormatNumber("1234567.891", 2, false), "1234567" + std::string(point) + "89");
-  EXPECT_NE(locale.FormatNumber("1234567", 0, true), "1234567");  // grouped only when asked
+  EXPECT_EQ(platform::FormatUserNumber(locale, "-1234567.891", 2, false),
+            "-1234567" + std::string(point) + "89");
+  EXPECT_NE(platform::FormatUserNumber(locale, "1234567", 0, true), "1234567");
 }
 
 TEST(UserStoreOnTheRealRegistry, WritesPlainStringsPerSectionAndErasesTheWholeArea) {

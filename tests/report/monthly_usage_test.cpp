@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fakes.h"
@@ -87,6 +88,19 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"NoGrouping", nullptr, "1099511627776", MB, {"-", "1048576 MB", "1048576 MB"}},
         RowCase{"NoNumberIsZero", nullptr, "x", MB, {"-", "0 MB", "0 MB"}}),
     kCaseName);
+
+TEST(ReportFormat, AmountsHaveALeadingZeroAndMinusAndAreRoundedWithoutThePlatform) {
+  const std::tuple<double, Unit, const char*> cases[] = {{1, GB, "0.00 GB"},
+                                                         {-1610612736, GB, "-1.50 GB"},
+                                                         {1084479242, GB, "1.01 GB"},
+                                                         {-1835008, MB, "-2 MB"}};
+  FakePlatform fake;
+  for (const bool fails : {false, true}) {
+    fake.locale.numberFormatFails = fails;
+    for (const auto& [bytes, unit, text] : cases)
+      EXPECT_EQ(FormatBytes(fake.locale, Currency::FromBytes(bytes), unit), text) << bytes;
+  }
+}
 
 TEST(MonthlyUsageReport, OpensOnTheLatestYearAndSwitchingTheUnitRefillsAllTwelveRows) {
   constexpr long long kGB = 1073741824;

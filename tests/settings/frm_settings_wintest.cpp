@@ -202,6 +202,43 @@ TEST_F(SettingsDialogTest, OkChecksInOrderWithMessageAndFocus) {
   }
 }
 
+TEST_F(SettingsDialogTest, MessagesAreOwnedAndTheDialogClosedBehindOneIsNotTouched) {
+  Open();
+  SetBox(kBoxMonthStartDay, "29");
+  HWND window = dialog.hwnd();
+  fake.messages.whileShown = [&](const testing::FakeMessages::Shown& box) {
+    EXPECT_EQ(box.owner, window);
+    Click(IDCANCEL);  // the dialog goes while its message is up
+  };
+  Click(IDOK);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(dialog.hwnd(), nullptr);
+  EXPECT_FALSE(IsWindow(window));
+
+  fake.messages.shown.clear();
+  fake.messages.whileShown = nullptr;
+  Open();
+  fake.messages.answers = {platform::kIdNo};
+  Click(IDC_SETTINGS_CLEAR_LOG);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].owner, dialog.hwnd());
+}
+
+TEST_F(SettingsDialogTest, FocusStartsOnTheFirstControlAndComesBackOnActivation) {
+  Open();
+  EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ALWAYS_RUN_IN_TRAY));
+  HWND edit = dialog.Box(kBoxMonthStartDay)->edit();
+  SetFocus(edit);
+  // Another window of the program is activated, then the dialog again.
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  SetActiveWindow(other);
+  EXPECT_NE(GetFocus(), edit);
+  SetActiveWindow(dialog.hwnd());
+  EXPECT_EQ(GetFocus(), edit) << "focus on id " << GetDlgCtrlID(GetFocus());
+  DestroyWindow(other);
+}
+
 TEST_F(SettingsDialogTest, OkStoresTheFormAndTheStartUpEntryFollowsTheCheckBox) {
   Open();
   SetCheck(IDC_SETTINGS_ALWAYS_RUN_IN_TRAY, true);

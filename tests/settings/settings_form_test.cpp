@@ -12,6 +12,10 @@ namespace {
 
 using testing::FakePlatform;
 
+// The dialog's window, as the messages' owner.
+int dialogWindow = 0;
+const platform::OwnerWindow kDialog = &dialogWindow;
+
 TEST(FreeTimes, StoredTimesShowTheirReadablePartsAndZeroForTheRest) {
   const std::vector<std::pair<const char*, std::vector<double>>> cases = {
       {"7:59:59", {7, 59, 59}}, {"", {0, 0, 0}},        {"7:30", {7, 30, 0}},
@@ -20,6 +24,11 @@ TEST(FreeTimes, StoredTimesShowTheirReadablePartsAndZeroForTheRest) {
     const FreeTime time = SplitFreeTime(stored);
     EXPECT_EQ((std::vector<double>{time.hours, time.minutes, time.seconds}), parts) << stored;
   }
+}
+
+TEST(FreeTimes, PartsAreStoredAsPlainNumbersAndANegativeZeroAsZero) {
+  EXPECT_EQ(JoinFreeTime({-0.0, -0.0, -0.0}), "0:0:0");
+  EXPECT_EQ(JoinFreeTime({23, 5, 0}), "23:5:0");
 }
 
 TEST(SettingsLoad, SelectsWholeEntriesOfTheInterfaceList) {
@@ -45,7 +54,7 @@ TEST(SettingsOk, FailedSaveIsReportedAndTheValuesStayForThisRun) {
   SettingsForm form;
   form.interfaces = {{"A", true}};
   form.alwaysRunInTray = true;
-  const OkResult result = PressOk(form, settings, fake.platform);
+  const OkResult result = PressOk(form, settings, fake.platform, kDialog);
   EXPECT_TRUE(result.close);
   EXPECT_EQ(settings.Interface, ",A");
   EXPECT_TRUE(settings.AlwaysRunInTray);
@@ -53,6 +62,7 @@ TEST(SettingsOk, FailedSaveIsReportedAndTheValuesStayForThisRun) {
   EXPECT_NE(fake.messages.shown[0].text.find("administrator"), std::string::npos);
   EXPECT_EQ(fake.messages.shown[0].title, "Velquor Trafimo");
   EXPECT_EQ(fake.messages.shown[0].style, platform::kMbOk | platform::kMbIconInformation);
+  EXPECT_EQ(fake.messages.shown[0].owner, kDialog);
 
   SaveOutcome onlyStartup;
   onlyStartup.startupEntryWritten = false;
@@ -67,7 +77,7 @@ TEST(SettingsClearAllData, AsksThenErasesAndZeroesOnYes) {
       if (anythingStored) fake.userStore.Write("Today", "IN", "1234");
       fake.messages.answers.push_back(yes ? platform::kIdYes : platform::kIdNo);
       int zeroed = 0;
-      const bool erased = ClearAllData(fake.platform, [&] { ++zeroed; });
+      const bool erased = ClearAllData(fake.platform, kDialog, [&] { ++zeroed; });
       EXPECT_EQ(erased, yes);
       EXPECT_EQ(zeroed, yes ? 1 : 0);
       EXPECT_EQ(fake.userStore.Has("Today", "IN"), anythingStored && !yes);
@@ -75,6 +85,7 @@ TEST(SettingsClearAllData, AsksThenErasesAndZeroesOnYes) {
       EXPECT_EQ(fake.messages.shown[0].text, kClearAllDataQuestion);
       EXPECT_EQ(fake.messages.shown[0].style,
                 platform::kMbYesNo | platform::kMbIconQuestion | platform::kMbDefButton2);
+      EXPECT_EQ(fake.messages.shown[0].owner, kDialog);
     }
   }
 }

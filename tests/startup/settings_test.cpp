@@ -125,7 +125,7 @@ TEST(Startup, ASecondInstanceTellsTheUserAndEndsWithoutLoadingOrWriting) {
   EXPECT_THROW(RefuseSecondInstanceThenLoadSettings(true, settings, fake.platform),
                testing::ProcessEnded);
   ASSERT_EQ(fake.messages.shown.size(), 1u);
-  const auto& [text, title, style] = fake.messages.shown[0];
+  const auto& [text, title, style, owner] = fake.messages.shown[0];
   EXPECT_EQ(text,
             "Velquor Trafimo is already running. \r\nWhen the program is running there will be an "
             "icon in the tray(near time) to display trafimo or to invoke the settings. ");
@@ -137,6 +137,21 @@ TEST(Startup, ASecondInstanceTellsTheUserAndEndsWithoutLoadingOrWriting) {
   RefuseSecondInstanceThenLoadSettings(false, settings, fake.platform);
   EXPECT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(settings.Interface, ",eth0");
+}
+
+TEST(Startup, TheMutexSaysAnotherInstanceRunsWhenItExistsOrIsDenied) {
+  const std::pair<std::uint32_t, bool> cases[] = {
+      {0, false}, {183, true}, {platform::kErrorAccessDenied, true}, {6, false}, {1450, false}};
+  for (const auto& [error, another] : cases)
+    EXPECT_EQ(MutexErrorMeansAnotherInstance(error), another) << error;
+}
+
+TEST(Startup, WithoutItsTrayWindowTheProgramSaysSoAndEnds) {
+  FakePlatform fake;
+  EXPECT_THROW(EndForLackOfTrayWindow(fake.platform), testing::ProcessEnded);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].title, "Velquor Trafimo");
+  EXPECT_NE(fake.messages.shown[0].text.find("notification-area window"), std::string::npos);
 }
 
 TEST(Startup, OnlyTheEmptinessOfTheCommandLineMatters) {

@@ -1,5 +1,7 @@
 #include "support/fakes.h"
 
+#include "platform/number_format.h"
+
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -63,20 +65,31 @@ std::string FakeLocale::ToUpper(std::string_view text) {
   return out;
 }
 
-std::string FakeLocale::FormatNumber(std::string_view plainNumber, int decimals, bool grouped) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, std::stod(std::string(plainNumber)));
-  std::string text = buffer;
+std::optional<std::string> FakeLocale::FormatNumber(std::string_view plainNumber,
+                                                    const platform::NumberFormat& format) {
+  if (numberFormatFails) return std::nullopt;
+  std::string text = platform::RoundedPlainNumber(plainNumber, format.decimals);
   const bool negative = text[0] == '-';
   if (negative) text.erase(0, 1);
   const std::size_t point = text.find('.');
   std::string whole = text.substr(0, point);
   const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
-  for (int at = static_cast<int>(whole.size()) - 3; grouped && at > 0; at -= 3)
-    whole.insert(static_cast<std::size_t>(at), groupSeparator);
-  // A negative value that rounds to zero is shown without its sign.
-  const bool zero = text.find_first_not_of("0.") == std::string::npos;
-  return (negative && !zero ? "-" : "") + whole + (decimals > 0 ? decimalSeparator + fraction : "");
+  // Grouping's digits from the right: 3 "123,456,789", 32 "12,34,56,789", 30 "123456,789"; a
+  // last digit 0 stops after the groups listed, any other repeats the last one.
+  std::string groups = std::to_string(format.grouping);
+  const bool repeat = groups.back() != '0';
+  if (!repeat) groups.pop_back();
+  std::size_t at = whole.size();
+  for (std::size_t i = 0; format.grouping != 0 && (repeat || i < groups.size()); ++i) {
+    const auto size = static_cast<std::size_t>(groups[std::min(i, groups.size() - 1)] - '0');
+    if (size == 0 || at <= size) break;
+    at -= size;
+    whole.insert(at, format.groupSeparator);
+  }
+  if (whole == "0" && !format.leadingZero) whole.clear();
+  text = whole + (format.decimals > 0 ? format.decimalSeparator + fraction : "");
+  if (!negative) return text;
+  return format.negativeOrder == 0 ? "(" + text + ")" : "-" + text;
 }
 
 std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -233,11 +234,19 @@ class FakeLocale : public platform::Locale {
  public:
   std::string decimalSeparator = ".";
   std::string groupSeparator = ",";
+  std::string grouping = "3;0";
+  bool numberFormatFails = false;
 
   std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;
   std::string FullMonthName(int month) override;
   std::string ToUpper(std::string_view text) override;
-  std::string FormatNumber(std::string_view plainNumber, int decimals, bool grouped) override;
+  platform::NumberSettings UserNumberSettings() override {
+    return {decimalSeparator, groupSeparator, grouping};
+  }
+  // GetNumberFormat as it treats the format: its grouping, leading zero and negative order
+  // (0 brackets, 1 leading "-").
+  std::optional<std::string> FormatNumber(std::string_view plainNumber,
+                                          const platform::NumberFormat& format) override;
 };
 
 // Records every message shown and answers from a script (OK when the script is empty).
@@ -246,12 +255,17 @@ class FakeMessages : public platform::Messages {
   struct Shown {
     std::string text, title;
     std::uint32_t style = 0;
+    platform::OwnerWindow owner = platform::kNoOwner;
   };
   std::vector<Shown> shown;
   std::deque<int> answers;
+  // What happens while a box is up (what the user does behind it).
+  std::function<void(const Shown&)> whileShown;
 
-  int Show(std::string_view text, std::string_view title, std::uint32_t style) override {
-    shown.push_back({std::string(text), std::string(title), style});
+  int Show(platform::OwnerWindow owner, std::string_view text, std::string_view title,
+           std::uint32_t style) override {
+    shown.push_back({std::string(text), std::string(title), style, owner});
+    if (whileShown) whileShown(shown.back());
     if (answers.empty()) return platform::kIdOk;
     const int answer = answers.front();
     answers.pop_front();
