@@ -37,20 +37,24 @@ if ! { cmake --preset windows >build-run-configure.log 2>&1 &&
 fi
 rm -f build-run-configure.log build-run.log
 
-export WINEPREFIX=$root/run/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+run_dir=${TRAFIMO_RUN_DIR:-$root/run}  # the test command points it elsewhere
+export WINEPREFIX=$run_dir/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 desktop=trafimo
 desktop_size=1024x768
 program='C:\Trafimo\trafimo.exe'
 
-# The prefix: hard links of the build's own prefix when there is one (no disk space, no wait),
-# otherwise a new one.
+# The prefix: hard links of the build's own prefix when there is one (no disk space, no wait;
+# Wine replaces its registry files, so the two stay apart), otherwise a new one. What the tests
+# stored there is removed first, so that the first run here is a real first run.
 if [[ ! -f "$WINEPREFIX/.trafimo-ready" ]]; then
   echo "== Making the Wine prefix $WINEPREFIX (once)"
-  mkdir -p run
+  mkdir -p "$run_dir"
   if [[ -f build/windows/wineprefix/.trafimo-ready ]] &&
     cp -al build/windows/wineprefix "$WINEPREFIX.tmp" 2>/dev/null; then
     rm -f "$WINEPREFIX.tmp/wineserver"
     mv "$WINEPREFIX.tmp" "$WINEPREFIX"
+    tools/forget-program-data.sh || { echo "run.sh: the test data could not be removed" >&2; exit 1; }
+    wineserver -w
   else
     rm -rf "$WINEPREFIX.tmp"
     tools/wine-prefix.sh "$WINEPREFIX" || { echo "run.sh: no Wine prefix" >&2; exit 1; }
@@ -98,8 +102,12 @@ show_stored() {
   echo "== What the program stored"
   echo "-- machine-wide settings (HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings)"
   query "(nothing)" 'HKLM\Software\Velquor Trafimo\Settings'
+  echo "-- per-user settings, where the machine-wide ones could not be written (HKEY_CURRENT_USER\\Software\\Velquor Trafimo\\Settings)"
+  query "(nothing)" 'HKCU\Software\Velquor Trafimo\Settings'
   echo "-- start-up entry (HKEY_LOCAL_MACHINE\\...\\CurrentVersion\\Run, \"Velquor Trafimo\")"
   query "(none)" 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Velquor Trafimo'
+  echo "-- per-user start-up entry (HKEY_CURRENT_USER\\...\\CurrentVersion\\Run, \"Velquor Trafimo\")"
+  query "(none)" 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v 'Velquor Trafimo'
   echo "-- per-user store (HKEY_CURRENT_USER\\Software\\Trafimo)"
   query "(nothing yet)" 'HKCU\Software\Trafimo' /s
 }
@@ -119,7 +127,7 @@ fi
 echo "== No X display: running the program in a virtual display for $seconds seconds"
 wine explorer "/desktop=$desktop,$desktop_size" "$program" "$@" >/dev/null 2>&1 </dev/null &
 sleep "$seconds"
-shot=$root/run/screenshot.png
+shot=$run_dir/screenshot.png
 if import -window root "$shot" 2>/dev/null; then
   echo "== Screenshot of the desktop saved to $shot"
 else

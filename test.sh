@@ -76,4 +76,17 @@ else
   note_failure "windows build"
 fi
 
+# A new user's first ./run.sh after ./test.sh is a first run: every interface but the loopback,
+# and none of the tests' traffic.
+echo "== First ./run.sh after the tests"
+run_check=$root/build/run-check
+rm -rf "$run_check"
+if env -u DISPLAY TRAFIMO_RUN_DIR="$run_check" ./run.sh --seconds 6 /s >"$logs/run-check.log" 2>&1 &&
+  tests/e2e/check_first_run.sh "$logs/run-check.log"; then
+  passed=$((passed + 1))
+else
+  cat "$logs/run-check.log"
+  note_failure "the first ./run.sh after the tests is no first run"
+fi
+
 finish

@@ -72,11 +72,11 @@ e2e_reg_import() {
 
 # Forgets what the program stored; programs open in the virtual desktop with its notification area.
 e2e_forget_program_data() {
+  "$E2E_SOURCE/tools/forget-program-data.sh" || return 1
   e2e_reg_import <<'REG'
-[-HKEY_LOCAL_MACHINE\Software\Velquor Trafimo]
-[-HKEY_CURRENT_USER\Software\Trafimo]
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]
-"Velquor Trafimo"=-
+[HKEY_CURRENT_USER\Control Panel\International]
+"iLZero"="1"
+"iNegNumber"="1"
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="trafimo"
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]

@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
 TRAY_PROBE=$E2E_BUILD/tray_probe_win.exe
-ID_INTERFACES=302 ID_OK=1
+ID_INTERFACES=302 ID_MONTH_START_DAY=303 ID_OK=1 ID_CANCEL=2
 tray_probe() { wine "$TRAY_PROBE" "$@" 2>/dev/null </dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
 lo_counter() { cat "/sys/class/net/lo/statistics/$1"; }
@@ -70,6 +70,31 @@ e2e_expect_eq "after the clicks only the loopback is selected" "$loopback" "$sel
 shot=$(e2e_screenshot dialog) && read -r left top right bottom <<<"$(rect_of <<<"$dialog")" &&
   convert "$shot" -crop "$((right - left + 40))x$((bottom - top + 40))+$((origin_x + left - 20))+$((origin_y + top - 20))" \
     +repage "$E2E_OUT/settings-dialog.png" && e2e_log "screenshot: $E2E_OUT/settings-dialog.png"
+
+# A refused month start day: its message is modal to the dialog, so a click on Cancel behind it
+# does nothing, and its OK leaves the dialog open and the program running.
+type_month_start_day() {
+  # shellcheck disable=SC2046
+  click_centre $(e2e_probe place Settings $ID_MONTH_START_DAY | rect_of) &&
+    xdotool key End BackSpace BackSpace BackSpace type "$1"
+}
+e2e_log "month start day 29, OK, Cancel behind the message, OK on the message"
+type_month_start_day 29
+# shellcheck disable=SC2046
+click_centre $(e2e_probe place Settings $ID_OK | rect_of)
+e2e_check "the refusal is shown" e2e_wait_until 10 eval \
+  'e2e_probe msgbox "Velquor Trafimo" | grep -qF "text=Month start day should be between 1 and 28"'
+# shellcheck disable=SC2046
+click_centre $(e2e_probe place Settings $ID_CANCEL | rect_of)
+sleep 1
+e2e_check "Cancel cannot be pressed behind the message" e2e_wait_window Settings TrafimoSettings 1
+# shellcheck disable=SC2046
+click_centre $(e2e_probe place "Velquor Trafimo" $ID_OK | rect_of)
+e2e_check "OK closes the message" e2e_wait_window_gone "Velquor Trafimo" "#32770" 10
+e2e_check "the dialog stays open" e2e_wait_window Settings TrafimoSettings 2
+e2e_check "no program error" eval '! e2e_probe wait "Program Error" "" 2 >/dev/null'
+e2e_expect_eq "the program keeps running" 1 "$(e2e_program_count)"
+type_month_start_day 1
 
 e2e_log "OK"
 # shellcheck disable=SC2046
