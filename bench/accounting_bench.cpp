@@ -29,6 +29,9 @@ class CachedIfTable : public platform::IfTableSource {
     *size = needed;
     return platform::kNoError;
   }
+  std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override {
+    return std::nullopt;  // only a first run asks
+  }
   // Traffic on the selected rows since the last tick.
   void Advance() {
     for (int row = 0; row < kRows; row += kSelectedEvery) {

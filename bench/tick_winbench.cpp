@@ -69,6 +69,9 @@ class CopiedIfTable : public platform::IfTableSource {
     *size = needed;
     return NO_ERROR;
   }
+  std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override {
+    return std::nullopt;  // only a first run asks
+  }
 };
 
 class MapUserStore : public platform::UserStore {

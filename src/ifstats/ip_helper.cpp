@@ -48,11 +48,22 @@ CInterface InterfaceFromRow(const std::uint8_t* row) {
   record.OctetsSent = AsSigned(ReadU32(row + iftable::kOffsetOutOctets));
   record.OctetsReceived = AsSigned(ReadU32(row + iftable::kOffsetInOctets));
   record.InterfaceType = AsSigned(ReadU32(row + iftable::kOffsetType));
+  record.InterfaceIndex = ReadU32(row + iftable::kOffsetIndex);
   record.InterfaceDescription = DescriptionOf(row);
   return record;
 }
 
 }  // namespace
+
+bool CountedAtFirstRun(const CInterface& row,
+                       const std::optional<std::vector<platform::InterfaceKind>>& kinds) {
+  if (!kinds) return row.InterfaceType != kSoftwareLoopbackType;
+  constexpr std::uint32_t kLoopback = 24, kTunnel = 131, kPpp = 23;
+  const auto kind = std::find_if(kinds->begin(), kinds->end(),
+                                 [&](const auto& k) { return k.index == row.InterfaceIndex; });
+  return kind != kinds->end() && !kind->filterInterface && kind->hardwareInterface &&
+         kind->type != kLoopback && kind->type != kTunnel && kind->type != kPpp;
+}
 
 CInterfaces ParseIfTable(std::span<const std::uint8_t> table) {
   CInterfaces interfaces;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ class CInterface {
   std::int32_t OctetsReceived = 0;
   std::string InterfaceDescription;
   std::int32_t InterfaceType = 0;
+  std::uint32_t InterfaceIndex = 0;  // dwIndex, which GetIfTable2 calls InterfaceIndex
 };
 
 inline constexpr std::int32_t kSoftwareLoopbackType = 24;
@@ -47,12 +49,19 @@ namespace iftable {
 inline constexpr std::size_t kRowCountSize = 4;
 inline constexpr std::size_t kRowSize = 860;
 inline constexpr std::size_t kDescrMax = 256;
+inline constexpr std::size_t kOffsetIndex = 512;
 inline constexpr std::size_t kOffsetType = 516;
 inline constexpr std::size_t kOffsetInOctets = 552;
 inline constexpr std::size_t kOffsetOutOctets = 576;
 inline constexpr std::size_t kOffsetDescrLen = 600;
 inline constexpr std::size_t kOffsetDescr = 604;
 }  // namespace iftable
+
+// Whether a first run counts the row: with GetIfTable2's kinds, a row that is an adapter of its
+// own (no filter module, a hardware interface, no loopback, tunnel or WAN Miniport), so that each
+// byte is counted once; without them, every row but the loopback.
+bool CountedAtFirstRun(const CInterface& row,
+                       const std::optional<std::vector<platform::InterfaceKind>>& kinds);
 
 // Builds the records from a MIB_IFTABLE buffer. Never reads past `table`: a row count larger
 // than the buffer holds yields the rows that fit, a description length above 256 is taken as 256.

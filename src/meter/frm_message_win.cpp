@@ -176,9 +176,35 @@ void frmMessage::ShowSummary(const std::string& strCostNow, const std::string& s
   state_.EndShowSummary();
 }
 
+namespace {
+
+meter::WorkArea WorkAreaOf(HMONITOR monitor) {
+  MONITORINFO info{sizeof info, {}, {}, 0};
+  if (!GetMonitorInfoA(monitor, &info)) return {};
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+// GetMonitorInfo is current; SPI_GETWORKAREA may be read once per process and cached (Wine).
+meter::WorkArea PrimaryWorkArea() {
+  return WorkAreaOf(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+std::vector<meter::WorkArea> MonitorWorkAreas() {
+  std::vector<meter::WorkArea> areas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM found) -> BOOL {
+        reinterpret_cast<std::vector<meter::WorkArea>*>(found)->push_back(WorkAreaOf(monitor));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  return areas;
+}
+
+}  // namespace
+
 bool frmMessage::PositionWindow() {
-  RECT area{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 1, &area, 0);
+  const meter::WorkArea area = PrimaryWorkArea();
 
   for (const frmMessage* other : OpenWindows()) {
     if (other != this && std::string(other->fraActiveFrame()) == fraActiveFrame_) {
@@ -189,11 +215,25 @@ bool frmMessage::PositionWindow() {
 
   SetExitPicture(false);
   const int dpi = static_cast<int>(Dpi());
-  const meter::Rect r =
-      meter::PlaceWindow({area.left, area.top, area.right, area.bottom}, dpi, dpi);
+  const meter::Rect r = meter::PlaceWindow(area, dpi, dpi);
   SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  follower_.Placed(area);
   return true;
+}
+
+void frmMessage::FollowWorkArea(bool displayChanged) {
+  if (mblnDragging_) return;
+  const meter::WorkArea primary = PrimaryWorkArea();  // the one call of most ticks
+  if (!displayChanged && !follower_.Changed(primary)) return;
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  const int dpi = static_cast<int>(Dpi());
+  const meter::Rect now{window.left, window.top, window.right - window.left,
+                        window.bottom - window.top};
+  if (const auto moved = follower_.Follow(now, primary, MonitorWorkAreas(), dpi, dpi))
+    SetWindowPos(hwnd(), nullptr, moved->left, moved->top, moved->width, moved->height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmMessage::Set_Hold() {
@@ -278,6 +318,9 @@ void frmMessage::StartDrag() {
 void frmMessage::EndDrag() {
   mblnDragging_ = false;
   if (GetCapture() == hwnd()) ReleaseCapture();
+  RECT window{};
+  GetWindowRect(hwnd(), &window);
+  if (window.left != dragAnchorWindow_.x || window.top != dragAnchorWindow_.y) follower_.Dragged();
 }
 
 void frmMessage::OnButtonDown(int x, int y, bool left) {
@@ -375,8 +418,16 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam != kMeterTimer1) break;
       SetTransparency();
-      if (state_.TickCloses()) Close();  // may delete this
+      if (state_.TickCloses()) {
+        Close();  // may delete this
+        return 0;
+      }
+      FollowWorkArea(false);
       return 0;
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+      FollowWorkArea(true);
+      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -395,7 +446,7 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetExitPicture(false);
       return 0;
     case WM_CAPTURECHANGED:
-      mblnDragging_ = false;
+      if (mblnDragging_) EndDrag();
       return 0;
     case WM_CTLCOLORSTATIC:
       return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -410,6 +461,7 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ApplyDpi();
       MoveToSuggestedRect(lParam);
       InvalidateRect(hwnd(), nullptr, TRUE);
+      FollowWorkArea(true);
       return 0;
     }
     case WM_DESTROY:

@@ -63,6 +63,8 @@ class frmMessage : public Window {
 
  private:
   bool PositionWindow();
+  // Keeps the window on the desktop when the work area changed since it was placed.
+  void FollowWorkArea(bool displayChanged);
   void CreateParts();
   // Places the parts and makes their fonts and pictures for the window's present DPI.
   void ApplyDpi();
@@ -82,6 +84,7 @@ class frmMessage : public Window {
   const char* fraActiveFrame_ = "";
   bool selfOwned_ = false;
 
+  meter::WorkAreaFollower follower_;
   bool mblnDragging_ = false;
   POINT dragAnchorCursor_{};
   POINT dragAnchorWindow_{};

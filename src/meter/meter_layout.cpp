@@ -1,5 +1,6 @@
 #include "meter/meter_layout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace trafimo::meter {
@@ -83,6 +84,51 @@ Rect PlaceWindow(const WorkArea& workArea, int dpiX, int dpiY) {
   const int height = TwipsToPixels(kWindowHeight, dpiY);
   const int right = workArea.right - TwipsToPixels(kRightInset, dpiX);
   return {right - width, workArea.bottom - height, width, height};
+}
+
+namespace {
+
+// The window shifted into the area; aligned with its top-left edges where it is the larger.
+Rect MovedInside(Rect window, const WorkArea& area) {
+  window.left = std::max(area.left, std::min(window.left, area.right - window.width));
+  window.top = std::max(area.top, std::min(window.top, area.bottom - window.height));
+  return window;
+}
+
+bool WhollyInside(const Rect& window, const WorkArea& area) {
+  return window.left >= area.left && window.top >= area.top && window.right() <= area.right &&
+         window.bottom() <= area.bottom;
+}
+
+}  // namespace
+
+Rect KeepInsideWorkAreas(const Rect& window, const std::vector<WorkArea>& workAreas) {
+  std::optional<Rect> best;
+  long long bestDistance = 0;
+  for (const WorkArea& area : workAreas) {
+    if (WhollyInside(window, area)) return window;
+    const Rect moved = MovedInside(window, area);
+    const long long dx = moved.left - window.left, dy = moved.top - window.top;
+    const long long distance = dx * dx + dy * dy;
+    if (!best || distance < bestDistance) best = moved, bestDistance = distance;
+  }
+  return best.value_or(window);
+}
+
+std::optional<Rect> WorkAreaFollower::Follow(const Rect& window, const WorkArea& primary,
+                                             const std::vector<WorkArea>& workAreas, int dpiX,
+                                             int dpiY) {
+  placedIn_ = primary;
+  Rect wanted;
+  if (!dragged_) {
+    wanted = PlaceWindow(primary, dpiX, dpiY);
+  } else {
+    std::vector<WorkArea> areas{primary};
+    areas.insert(areas.end(), workAreas.begin(), workAreas.end());
+    wanted = KeepInsideWorkAreas(window, areas);
+  }
+  if (wanted == window) return std::nullopt;
+  return wanted;
 }
 
 }  // namespace trafimo::meter

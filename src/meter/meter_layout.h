@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace trafimo::meter {
 
@@ -86,10 +87,40 @@ struct WorkArea {
   int top = 0;
   int right = 0;
   int bottom = 0;
+  bool operator==(const WorkArea&) const = default;
 };
 
 // The window's rectangle in pixels: 4050 x 885 twips, its bottom on the work area's bottom and
 // its right edge 250 twips in from the work area's right edge.
 Rect PlaceWindow(const WorkArea& workArea, int dpiX, int dpiY);
+
+// The window moved the least distance that puts it wholly inside the nearest of the work areas
+// (the primary one first among equals); unchanged when it already is inside one.
+Rect KeepInsideWorkAreas(const Rect& window, const std::vector<WorkArea>& workAreas);
+
+// Keeps a meter on the desktop while the work area changes under it (the task bar appears late,
+// moves or is resized; the resolution, the scale or the monitors change).
+class WorkAreaFollower {
+ public:
+  // The window was placed at its corner of the primary monitor's `workArea`.
+  void Placed(const WorkArea& workArea) {
+    placedIn_ = workArea;
+    dragged_ = false;
+  }
+  // The user moved the window somewhere of their own.
+  void Dragged() { dragged_ = true; }
+
+  // Whether the primary monitor's work area is no longer the one the window was placed in.
+  bool Changed(const WorkArea& primary) const { return !(primary == placedIn_); }
+  // The window's new place now that the primary monitor's work area is `primary` and the
+  // monitors' are `workAreas`: its corner again, or for a dragged window the least move back
+  // inside the nearest one; nothing when it stays.
+  std::optional<Rect> Follow(const Rect& window, const WorkArea& primary,
+                             const std::vector<WorkArea>& workAreas, int dpiX, int dpiY);
+
+ private:
+  WorkArea placedIn_;
+  bool dragged_ = false;
+};
 
 }  // namespace trafimo::meter

@@ -32,6 +32,8 @@ class Win32Registry : public platform::Registry {
 class Win32IfTable : public platform::IfTableSource {
  public:
   std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
+  // GetIfTable2, loaded when asked: only the first run needs it.
+  std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override;
 };
 
 // GetLocalTime.

@@ -1,5 +1,6 @@
 #include "startup/globals.h"
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 
@@ -17,14 +18,66 @@ constexpr std::string_view kFromFreeTime = "FromFreeTime";
 constexpr std::string_view kToFreeTime = "ToFreeTime";
 constexpr std::string_view kMonthStartDay = "MonthStartDay";
 
+// The per-user copy of a setting, written where the machine-wide key refuses a standard user,
+// comes first.
 std::string ReadSetting(platform::Registry& registry, std::string_view name) {
-  std::uint32_t type = platform::kRegExpandSz;
-  return modReg::ReadRegValue(registry, platform::kHkeyLocalMachine, kSettingsSubKey, name, type);
+  for (const platform::RegKeyHandle root :
+       {platform::kHkeyCurrentUser, platform::kHkeyLocalMachine}) {
+    std::uint32_t type = platform::kRegExpandSz;
+    std::string value = modReg::ReadRegValue(registry, root, kSettingsSubKey, name, type);
+    if (!value.empty()) return value;
+  }
+  return {};
 }
 
-bool WriteSetting(platform::Registry& registry, std::string_view name, std::string_view value) {
-  return modReg::WriteRegValue(registry, platform::kHkeyLocalMachine, kSettingsSubKey, name,
-                               platform::kRegExpandSz, value);
+// All six values under `root`; every one is attempted, whatever happened to the one before.
+bool WriteSettings(platform::Registry& registry, platform::RegKeyHandle root,
+                   const Settings& settings) {
+  const auto write = [&](std::string_view name, std::string_view value) {
+    return modReg::WriteRegValue(registry, root, kSettingsSubKey, name, platform::kRegExpandSz,
+                                 value);
+  };
+  const bool written[] = {
+      write(kAlwaysRunInTray, settings.AlwaysRunInTray ? "1" : "0"),
+      write(kEnableFreeTimes, settings.EnableFreeTimes ? "1" : "0"),
+      write(kInterface, settings.Interface),
+      write(kFromFreeTime, settings.FromFreeTime),
+      write(kToFreeTime, settings.ToFreeTime),
+      write(kMonthStartDay, std::to_string(settings.MonthStartDay)),
+  };
+  return std::all_of(std::begin(written), std::end(written), [](bool ok) { return ok; });
+}
+
+bool DeletedOrAbsent(long result) {
+  return result == platform::kErrorSuccess || result == platform::kErrorFileNotFound;
+}
+
+// The settings key's path as RegDeleteKey takes it, without the trailing backslash.
+std::string_view SettingsKeyPath() {
+  std::string_view path = kSettingsSubKey;
+  while (!path.empty() && path.back() == '\\')
+    path.remove_suffix(1);
+  return path;
+}
+
+// On: the machine-wide entry, or the per-user one where that is refused (never both, or the
+// program would start twice at logon). Off: neither.
+bool WriteStartupEntry(platform::Registry& registry, bool on, const std::string& command) {
+  using platform::kHkeyCurrentUser, platform::kHkeyLocalMachine;
+  if (on) {
+    if (modReg::WriteRegValue(registry, kHkeyLocalMachine, kRunSubKey, kRunValueName,
+                              platform::kRegExpandSz, command)) {
+      modReg::DeleteRegValue(registry, kHkeyCurrentUser, kRunSubKey, kRunValueName);
+      return true;
+    }
+    return modReg::WriteRegValue(registry, kHkeyCurrentUser, kRunSubKey, kRunValueName,
+                                 platform::kRegExpandSz, command);
+  }
+  const bool machineWide = DeletedOrAbsent(
+      modReg::DeleteRegValue(registry, kHkeyLocalMachine, kRunSubKey, kRunValueName));
+  const bool perUser = DeletedOrAbsent(
+      modReg::DeleteRegValue(registry, kHkeyCurrentUser, kRunSubKey, kRunValueName));
+  return machineWide && perUser;
 }
 
 // Empty text means: use the default.
@@ -43,13 +96,15 @@ std::uint8_t MonthStartDayOf(std::string_view text) {
   return static_cast<std::uint8_t>(day);
 }
 
-// The descriptions of every interface but the loopback, in table order, each after a comma.
+// The descriptions of the interfaces a first run counts, in table order, each after a comma.
 std::string DefaultInterfaceList(platform::Platform& platform) {
   CIpHelper reader(platform.ifTable, platform.messages, platform.process);
   std::string list;
   try {
-    for (const CInterface& objInterface : reader.Interfaces()) {
-      if (objInterface.InterfaceType == kSoftwareLoopbackType) continue;
+    const CInterfaces rows = reader.Interfaces();
+    const auto kinds = platform.ifTable.InterfaceKinds();
+    for (const CInterface& objInterface : rows) {
+      if (!CountedAtFirstRun(objInterface, kinds)) continue;
       list += ',';
       list += objInterface.InterfaceDescription;
     }
@@ -92,31 +147,20 @@ void LoadSettings(Settings& settings, platform::Platform& platform) {
 SaveOutcome SaveSettings(const Settings& settings, platform::Platform& platform) {
   platform::Registry& registry = platform.registry;
   SaveOutcome outcome;
-  // Every value is attempted, whatever happened to the one before.
-  const bool written[] = {
-      WriteSetting(registry, kAlwaysRunInTray, settings.AlwaysRunInTray ? "1" : "0"),
-      WriteSetting(registry, kEnableFreeTimes, settings.EnableFreeTimes ? "1" : "0"),
-      WriteSetting(registry, kInterface, settings.Interface),
-      WriteSetting(registry, kFromFreeTime, settings.FromFreeTime),
-      WriteSetting(registry, kToFreeTime, settings.ToFreeTime),
-      WriteSetting(registry, kMonthStartDay, std::to_string(settings.MonthStartDay)),
-  };
-  for (const bool ok : written)
-    outcome.settingsWritten = outcome.settingsWritten && ok;
-
-  if (settings.AlwaysRunInTray) {
-    std::string command(1, '"');
-    command += AppExePath(platform.process.ExePath());
-    command += "\" /s";
-    outcome.startupEntryWritten =
-        modReg::WriteRegValue(registry, platform::kHkeyLocalMachine, kRunSubKey, kRunValueName,
-                              platform::kRegExpandSz, command);
+  // Machine-wide as an administrator keeps them; where that is refused, per user, as Windows
+  // itself redirects older programs. A machine-wide save removes an older per-user copy, which
+  // would otherwise hide it.
+  if (WriteSettings(registry, platform::kHkeyLocalMachine, settings)) {
+    registry.DeleteKey(platform::kHkeyCurrentUser, SettingsKeyPath());
   } else {
-    const long deleted =
-        modReg::DeleteRegValue(registry, platform::kHkeyLocalMachine, kRunSubKey, kRunValueName);
-    outcome.startupEntryWritten =
-        deleted == platform::kErrorSuccess || deleted == platform::kErrorFileNotFound;
+    outcome.settingsWritten = WriteSettings(registry, platform::kHkeyCurrentUser, settings);
   }
+
+  std::string command;
+  if (settings.AlwaysRunInTray) {
+    command = '"' + AppExePath(platform.process.ExePath()) + "\" /s";
+  }
+  outcome.startupEntryWritten = WriteStartupEntry(registry, settings.AlwaysRunInTray, command);
   return outcome;
 }
 

@@ -48,7 +48,7 @@ std::string AppExePath(std::string_view exePath);
 
 // What SaveSettings managed to write.
 struct SaveOutcome {
-  bool settingsWritten = true;      // all six machine-wide values
+  bool settingsWritten = true;      // all six values, machine-wide or else per user
   bool startupEntryWritten = true;  // the start-up entry written or removed as asked
   bool ok() const { return settingsWritten && startupEntryWritten; }
 };

@@ -158,3 +158,24 @@ e2e_reg() {
 e2e_screenshot() {
   import -window root -display "$DISPLAY" "$E2E_OUT/$1.png" 2>/dev/null && echo "$E2E_OUT/$1.png"
 }
+
+# e2e_stored SECTION NAME: a value of the per-user store (HKCU\Software\Trafimo).
+e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
+
+# Reads "rect=L,T,R,B" from standard input; prints "L T R B".
+e2e_rect_of() { sed -nE 's/.*rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+).*/\1 \2 \3 \4/p' | head -n1; }
+
+# e2e_click_centre L T R B [BUTTON]: a real click, through the X server, at the centre of a
+# rectangle in desktop pixels.
+e2e_click_centre() {
+  [[ $# -ge 4 ]] || return 1
+  local ox=0 oy=0 geometry
+  if geometry=$(xdotool search --name "Wine desktop" getwindowgeometry --shell 2>/dev/null); then
+    ox=$(sed -n 's/^X=//p' <<<"$geometry" | head -n1) oy=$(sed -n 's/^Y=//p' <<<"$geometry" | head -n1)
+  fi
+  xdotool mousemove $((ox + ($1 + $3) / 2)) $((oy + ($2 + $4) / 2)) sleep 0.3 click "${5:-1}"
+}
+
+# e2e_click_control TITLE ID: a real click on a control of a visible window.
+# shellcheck disable=SC2046
+e2e_click_control() { e2e_click_centre $(e2e_probe place "$1" "$2" | e2e_rect_of); }

@@ -184,4 +184,26 @@ click_part $ID_EXIT
 e2e_check "a click on the close button closes it" e2e_wait_until 5 meter_closed
 e2e_expect_eq "and stores \"visible\" as \"False\"" "False" "$(stored screen visible)"
 
+# A virtual desktop without EnableShell shows its task bar only once the tray icon is added,
+# after the pinned meter was placed: the meter follows the work area up.
+e2e_log "a desktop whose task bar appears late, the meter pinned"
+wine taskkill /f /im trafimo.exe >/dev/null 2>&1
+e2e_wait_until 15 eval '[[ $(e2e_program_count) -eq 0 ]]'
+e2e_reg_import <<'REG'
+[HKEY_CURRENT_USER\Software\Trafimo\screen]
+"visible"="True"
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops\trafimo]
+"EnableShell"=dword:00000000
+REG
+_e2e_restart_wineserver  # the desktop is made anew, without its shell
+e2e_start /s
+e2e_check "the pinned meter opens" e2e_wait_until 40 meter_open
+task_bar_top() { e2e_probe list | grep -m1 'class="Shell_TrayWnd"' | sed -E 's/.*rect=-?[0-9]+,(-?[0-9]+),.*/\1/'; }
+e2e_check "the task bar appears" e2e_wait_until 20 eval '[[ -n "$(task_bar_top)" ]]'
+on_work_area_bottom() { read -r _ _ _ bottom <<<"$(meter_rect)" && [[ "$bottom" == "$(task_bar_top)" ]]; }
+e2e_check "within a few seconds the meter's bottom is on the new work area's bottom" \
+  e2e_wait_until 5 on_work_area_bottom
+read -r _ _ _ bottom <<<"$(meter_rect)"
+e2e_log "meter bottom $bottom, task bar top $(task_bar_top)"
+
 e2e_finish

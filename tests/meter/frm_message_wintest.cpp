@@ -41,13 +41,10 @@ class MeterWindow : public ::testing::Test {
   Settings settings;
   SharedFlags flags;
   AppContext app{fake.platform, settings, flags, nullptr, nullptr, nullptr, {}, {}, {}, {}, {}, {}};
-  RECT savedWorkArea{};
 
-  void SetUp() override { SystemParametersInfoA(SPI_GETWORKAREA, 0, &savedWorkArea, 0); }
   void TearDown() override {
     for (frmMessage* meter : frmMessage::OpenWindows())
       meter->Close();
-    SystemParametersInfoA(SPI_SETWORKAREA, 0, &savedWorkArea, 0);
   }
 
   frmMessage* Open(bool hold = false) {
@@ -81,12 +78,13 @@ class MeterWindow : public ::testing::Test {
 
 // ---- Placement and layout -------------------------------------------------------------------
 
-// Other scales are covered by the portable placement tests.
+// Other scales and work areas are covered by the portable placement tests; the window is placed
+// in the primary monitor's work area as GetMonitorInfo reports it now.
 TEST_F(MeterWindow, SitsAtTheWorkAreasBottomRightTopmostWithItsPartsInTwips) {
-  // Task bar at the top, on the left, and a work area short of the screen's right and bottom.
-  for (RECT area : {RECT{0, 40, 1280, 1024}, RECT{90, 0, 1280, 1024}, RECT{0, 0, 1200, 994}}) {
-    SCOPED_TRACE(::testing::Message() << area.left << ',' << area.top << ',' << area.right);
-    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &area, 0));
+  MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor));
+  const RECT area = monitor.rcWork;
+  {
     frmMessage* meter = Open();
     ASSERT_NE(meter, nullptr);
     RECT window{};

@@ -73,6 +73,45 @@ TEST_P(LayoutAtDpi, PartsStayInsideTheWindowAndTheStripAndTheMouseFindsThem) {
 
 INSTANTIATE_TEST_SUITE_P(Dpis, LayoutAtDpi, ::testing::Values(96, 120, 144, 192));
 
+// Two meter ticks with the work area changed between them: the task bar appeared late (40
+// pixels at the bottom), then moved to the top; a monitor on the left was unplugged.
+TEST(Layout, AMeterFollowsTheWorkAreaBetweenTwoTicks) {
+  const WorkArea full{0, 0, 1024, 768}, taskBarBelow{0, 0, 1024, 728},
+      taskBarAbove{0, 40, 1024, 768};
+  const WorkArea leftMonitor{-1280, 0, 0, 1024};
+  for (const bool dragged : {false, true}) {
+    SCOPED_TRACE(dragged ? "dragged" : "at its corner");
+    WorkAreaFollower follower;
+    Rect window = PlaceWindow(full, 96, 96);
+    follower.Placed(full);
+    if (dragged) {
+      window.top = 700, window.left = 100;  // its bottom, 759, is still on the desktop
+      follower.Dragged();
+    }
+    EXPECT_FALSE(follower.Changed(full)) << "the first tick: nothing changed";
+    ASSERT_TRUE(follower.Changed(taskBarBelow));
+    const auto moved = follower.Follow(window, taskBarBelow, {taskBarBelow}, 96, 96);
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_EQ(*moved, (dragged ? Rect{100, 669, 270, 59} : PlaceWindow(taskBarBelow, 96, 96)));
+    window = *moved;
+    EXPECT_FALSE(follower.Changed(taskBarBelow));
+    const auto again = follower.Follow(window, taskBarAbove, {taskBarAbove}, 96, 96);
+    const std::optional<Rect> expected =
+        dragged ? std::nullopt : std::optional(PlaceWindow(taskBarAbove, 96, 96));
+    EXPECT_EQ(again, expected)
+        << "a dragged meter wholly inside stays where it was put";
+  }
+  // A meter dragged onto a monitor that is gone comes to the nearest edge of the one left.
+  WorkAreaFollower follower;
+  follower.Placed(full);
+  follower.Dragged();
+  EXPECT_EQ(follower.Follow({-600, 300, 270, 59}, full, {full}, 96, 96), (Rect{0, 300, 270, 59}));
+  EXPECT_EQ(KeepInsideWorkAreas({-600, 300, 270, 59}, {full, leftMonitor}),
+            (Rect{-600, 300, 270, 59}));
+  EXPECT_EQ(KeepInsideWorkAreas({-100, 760, 270, 59}, {full, leftMonitor}), (Rect{0, 709, 270, 59}))
+      << "the nearer of two work areas: 100 right and 51 up, not 170 left";
+}
+
 // ---- Transparency ---------------------------------------------------------------------------
 
 // The Windows tests show each level's alpha and style bits; here the order of the style writes

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <ctime>
 
 #include "ifstats/ip_helper.h"
@@ -24,6 +26,28 @@ TEST(RealInterfaceTable, ListsTheLoopbackAsSoftwareLoopback) {
         record.InterfaceType == kSoftwareLoopbackType && !record.InterfaceDescription.empty();
   }
   EXPECT_EQ(loopbacks, 1);
+}
+
+// GetIfTable2 names the rows of GetIfTable by their index; the first run counts the adapters
+// (eth0) and leaves the loopback out.
+TEST(RealInterfaceTable, GetIfTable2KindsMatchTheRowsAndLeaveTheLoopbackOut) {
+  win::RealPlatform real;
+  const auto kinds = real.get().ifTable.InterfaceKinds();
+  ASSERT_TRUE(kinds.has_value());
+  CIpHelper reader(real.get().ifTable, real.get().messages, real.get().process);
+  int counted = 0;
+  for (const CInterface& row : reader.Interfaces()) {
+    EXPECT_EQ(std::count_if(kinds->begin(), kinds->end(),
+                            [&](const auto& kind) { return kind.index == row.InterfaceIndex; }),
+              1)
+        << row.InterfaceDescription;
+    const bool isCounted = CountedAtFirstRun(row, kinds);
+    if (row.InterfaceType == kSoftwareLoopbackType) {
+      EXPECT_FALSE(isCounted);
+    }
+    counted += isCounted;
+  }
+  EXPECT_GE(counted, 1) << "eth0 is an adapter";
 }
 
 TEST(RealClock, GivesTheLocalTimeOfTheCRuntime) {

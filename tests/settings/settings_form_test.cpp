@@ -49,7 +49,7 @@ TEST(SettingsLoad, SelectsWholeEntriesOfTheInterfaceList) {
 
 TEST(SettingsOk, FailedSaveIsReportedAndTheValuesStayForThisRun) {
   FakePlatform fake;
-  fake.registry.readOnlyRoots.insert(platform::kHkeyLocalMachine);
+  fake.registry.readOnlyRoots = {platform::kHkeyLocalMachine, platform::kHkeyCurrentUser};
   Settings settings;
   SettingsForm form;
   form.interfaces = {{"A", true}};

@@ -7,6 +7,7 @@
 namespace trafimo {
 namespace {
 
+using platform::kHkeyCurrentUser;
 using platform::kHkeyLocalMachine;
 using testing::FakePlatform;
 
@@ -90,25 +91,92 @@ TEST(SaveSettings, WritesTheStartupEntryAndDeletesItAgain) {
   EXPECT_EQ(fake.registry.openHandles(), 0);
 }
 
-TEST(SaveSettings, RefusedWritesAreReportedAndTheSettingsStayInMemory) {
+// A standard user: HKEY_LOCAL_MACHINE refuses every write.
+TEST(SaveSettings, WhereTheMachineWideKeyIsRefusedTheSettingsAndTheStartupEntryGoPerUser) {
   FakePlatform fake;
-  fake.registry.PutText(kHkeyLocalMachine, kRunKey, kRunName, "\"C:\\x\" /s");
   fake.registry.readOnlyRoots.insert(kHkeyLocalMachine);
   fake.ifTable.rows = {{"eth0", 0, 0, 6, {}}};
   Settings settings;
-  LoadSettings(settings, fake.platform);  // the first run's save is refused
-  EXPECT_EQ(settings.Interface, ",eth0");
+  LoadSettings(settings, fake.platform);  // the first run's save goes per user
   EXPECT_FALSE(fake.registry.KeyExists(kHkeyLocalMachine, kSettingsKey));
-  settings.FromFreeTime = "3:0:0";
+  EXPECT_EQ(fake.registry.ValueCount(kHkeyCurrentUser, kSettingsKey), 6u);
+  EXPECT_EQ(fake.registry.Get(kHkeyCurrentUser, kSettingsKey, "Interface")->type, 2u);
+  Settings next;
+  LoadSettings(next, fake.platform);
+  EXPECT_EQ(next.Interface, ",eth0");
+  EXPECT_EQ(fake.ifTable.calls, 2) << "no second first run";
+
+  settings.MonthStartDay = 15;
+  settings.AlwaysRunInTray = true;
+  EXPECT_TRUE(SaveSettings(settings, fake.platform).ok());
+  EXPECT_EQ(fake.registry.GetText(kHkeyCurrentUser, kSettingsKey, "MonthStartDay"), "15");
+  EXPECT_EQ(fake.registry.GetText(kHkeyCurrentUser, kRunKey, kRunName),
+            "\"C:\\Tools\\trafimo\" /s");
+  settings.AlwaysRunInTray = false;
+  EXPECT_TRUE(SaveSettings(settings, fake.platform).ok());
+  EXPECT_EQ(fake.registry.Get(kHkeyCurrentUser, kRunKey, kRunName), nullptr);
+
+  // A machine-wide entry an administrator made cannot be removed; nothing can be written at all.
+  fake.registry.readOnlyRoots.clear();
+  fake.registry.PutText(kHkeyLocalMachine, kRunKey, kRunName, "\"C:\\x\" /s");
+  fake.registry.readOnlyRoots = {kHkeyLocalMachine, kHkeyCurrentUser};
   const SaveOutcome outcome = SaveSettings(settings, fake.platform);
   EXPECT_FALSE(outcome.settingsWritten);
-  EXPECT_FALSE(outcome.startupEntryWritten);  // the entry could not be removed
-  EXPECT_EQ(settings.FromFreeTime, "3:0:0");
-  // One failing value still lets the others through.
-  fake.registry.readOnlyRoots.clear();
-  fake.registry.failSetValues = 1;
-  EXPECT_FALSE(SaveSettings(settings, fake.platform).settingsWritten);
-  EXPECT_EQ(fake.registry.ValueCount(kHkeyLocalMachine, kSettingsKey), 5u);
+  EXPECT_FALSE(outcome.startupEntryWritten);
+}
+
+TEST(SaveSettings, AMachineWideSaveRemovesThePerUserCopyAndTheOtherStartupEntry) {
+  FakePlatform fake;
+  fake.registry.PutText(kHkeyCurrentUser, kSettingsKey, "MonthStartDay", "15");
+  fake.registry.PutText(kHkeyCurrentUser, kRunKey, kRunName, "\"C:\\old\" /s");
+  fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "MonthStartDay", "3");
+  fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "FromFreeTime", "1:30:0");
+  fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "Interface", ",eth0");
+  Settings settings;
+  LoadSettings(settings, fake.platform);
+  EXPECT_EQ(settings.MonthStartDay, 15) << "the per-user copy comes first";
+  EXPECT_EQ(settings.FromFreeTime, "1:30:0") << "then the machine-wide key";
+  settings.AlwaysRunInTray = true;
+  EXPECT_TRUE(SaveSettings(settings, fake.platform).ok());
+  EXPECT_FALSE(fake.registry.KeyExists(kHkeyCurrentUser, kSettingsKey));
+  EXPECT_EQ(fake.registry.Get(kHkeyCurrentUser, kRunKey, kRunName), nullptr) << "started once";
+  EXPECT_EQ(Stored(fake, "MonthStartDay"), "15");
+  EXPECT_EQ(fake.registry.openHandles(), 0);
+}
+
+// The first run counts each byte once: on a Windows 11 laptop the Wi-Fi, Ethernet and Bluetooth
+// adapters, not their filter modules, WAN Miniports, tunnels or virtual adapters.
+TEST(LoadSettings, AFirstRunSelectsTheRealAdaptersOfTheTable) {
+  struct Case {
+    const char* name;
+    std::vector<testing::FakeRow> rows;
+    bool hasIfTable2;
+    const char* selected;
+  };
+  const std::vector<testing::FakeRow> laptop =
+      testing::LoadIfTableFile("iftable-windows11-laptop.tsv");
+  const Case cases[] = {
+      {"laptop", laptop, true,
+       ",Intel(R) Wi-Fi 6E AX211 160MHz,Realtek PCIe GbE Family Controller,Bluetooth Device "
+       "(Personal Area Network)"},
+      {"wine",
+       {{"lo", 0, 0, 24, {}, false, false}, {"eth0", 0, 0, 6, {}}, {"wlan0", 0, 0, 71, {}}},
+       true,
+       ",eth0,wlan0"},
+      {"mobile broadband", {{"LTE", 0, 0, 243, {}}, {"5G", 0, 0, 244, {}}}, true, ",LTE,5G"},
+      {"no GetIfTable2",
+       {{"lo", 0, 0, 24, {}, false, false}, {"Filter", 0, 0, 6, {}, true, false}},
+       false,
+       ",Filter"}};
+  for (const Case& c : cases) {
+    FakePlatform fake;
+    fake.ifTable.rows = c.rows;
+    fake.ifTable.hasIfTable2 = c.hasIfTable2;
+    Settings settings;
+    LoadSettings(settings, fake.platform);
+    EXPECT_EQ(settings.Interface, c.selected) << c.name;
+  }
+  ASSERT_GT(laptop.size(), 30u);
 }
 
 TEST(AppExePath, FolderBackslashAndNameWithoutExtension) {

@@ -5,6 +5,8 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 #include "ifstats/ip_helper.h"
 
@@ -98,6 +100,8 @@ std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     std::uint8_t* row = table.data() + iftable::kRowCountSize + i * iftable::kRowSize;
     const FakeRow& source = rows[i];
+    PutU32(row + iftable::kOffsetIndex,
+           source.index != 0 ? source.index : static_cast<std::uint32_t>(i + 1));
     PutU32(row + iftable::kOffsetType, source.type);
     PutU32(row + iftable::kOffsetInOctets, source.inOctets);
     PutU32(row + iftable::kOffsetOutOctets, source.outOctets);
@@ -121,6 +125,37 @@ std::uint32_t ScriptedIfTable::GetIfTable(std::uint8_t* buffer, std::uint32_t* s
   if (!fits || secondCallFails) return platform::kErrorInsufficientBuffer;
   std::memcpy(buffer, table.data(), table.size());
   return platform::kNoError;
+}
+
+std::optional<std::vector<platform::InterfaceKind>> ScriptedIfTable::InterfaceKinds() {
+  if (!hasIfTable2) return std::nullopt;
+  std::vector<platform::InterfaceKind> kinds;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const FakeRow& row = rows[i];
+    kinds.push_back({row.index != 0 ? row.index : static_cast<std::uint32_t>(i + 1), row.type,
+                     row.filter, row.hardware});
+  }
+  return kinds;
+}
+
+std::vector<FakeRow> LoadIfTableFile(const std::string& name) {
+  std::ifstream file(std::string(TRAFIMO_TEST_DATA_DIR) + "/" + name);
+  if (!file) throw std::runtime_error("no test table " + name);
+  std::vector<FakeRow> rows;
+  for (std::string line; std::getline(file, line);) {
+    if (line.empty() || line[0] == '#' || line.rfind("index\t", 0) == 0) continue;
+    std::istringstream fields(line);
+    FakeRow row;
+    unsigned oper = 0, filter = 0, hardware = 0, connector = 0;
+    fields >> row.index >> row.type >> oper >> row.inOctets >> row.outOctets >> filter >>
+        hardware >> connector;
+    fields.ignore(1, '\t');
+    std::getline(fields, row.description);
+    row.filter = filter != 0;
+    row.hardware = hardware != 0;
+    rows.push_back(std::move(row));
+  }
+  return rows;
 }
 
 }  // namespace trafimo::testing

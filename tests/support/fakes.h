@@ -306,7 +306,14 @@ struct FakeRow {
   std::uint32_t inOctets = 0, outOctets = 0, type = 6;
   // The description length as the table states it; by default it counts a trailing NUL.
   std::optional<std::uint32_t> descrLen;
+  // GetIfTable2's flags; the index is the row's position from 1 when left 0.
+  bool filter = false, hardware = true;
+  std::uint32_t index = 0;
 };
+
+// The rows of a table saved as tab-separated text (index, type, oper status, in, out, filter,
+// hardware, connector, description; '#' comments and a header line), as tests/data holds them.
+std::vector<FakeRow> LoadIfTableFile(const std::string& name);
 
 // Builds a MIB_IFTABLE buffer.
 std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows);
@@ -318,9 +325,11 @@ class ScriptedIfTable : public platform::IfTableSource {
   bool notSupported = false;     // the size query answers 50
   bool sizeQueryFails = false;   // the size query answers an error and no size
   bool secondCallFails = false;  // the call with the buffer fails
+  bool hasIfTable2 = false;      // a system with GetIfTable2 (Vista and later)
   int calls = 0;
 
   std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
+  std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override;
 };
 
 // A complete set of stand-ins, wired as a Platform.

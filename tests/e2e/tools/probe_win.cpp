@@ -12,8 +12,12 @@
 //   probe_win place TITLE ID          a control's rectangle on the screen
 //   probe_win items TITLE ID          a list box's entries: index, selection, rectangle on the
 //                                     screen (of the visible ones) and text
+//   probe_win deny-writes KEY         makes HKLM\... or HKCU\... KEY refuse writes to everyone, as
+//                                     HKEY_LOCAL_MACHINE refuses a standard user
+//   probe_win allow-writes KEY        removes those refusals again
 // Exit status 0 when the request succeeded, 1 when not, 2 for a wrong command line.
 #include <windows.h>
+#include <aclapi.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -210,6 +214,57 @@ int Items(const std::string& title, const std::string& id) {
   return 0;
 }
 
+// Opens "HKLM\\..." or "HKCU\\..." (created when missing) to read and change its DACL.
+HKEY OpenForSecurity(const std::string& path) {
+  const std::size_t slash = path.find('\\');
+  const std::string root = path.substr(0, slash);
+  HKEY hive = root == "HKLM" ? HKEY_LOCAL_MACHINE : root == "HKCU" ? HKEY_CURRENT_USER : nullptr;
+  HKEY key = nullptr;
+  if (hive == nullptr || slash == std::string::npos ||
+      RegCreateKeyExA(hive, path.substr(slash + 1).c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return nullptr;
+  return key;
+}
+
+// Adds a deny ACE for KEY_SET_VALUE | KEY_CREATE_SUB_KEY to everyone, or removes every deny ACE.
+int SetWriteRefusal(const std::string& path, bool deny) {
+  HKEY key = OpenForSecurity(path);
+  if (key == nullptr) return std::fprintf(stderr, "cannot open %s\n", path.c_str()), 1;
+  PACL current = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &current,
+                  nullptr, &descriptor);
+  PACL changed = nullptr;
+  if (deny) {
+    char everyone[] = "EVERYONE";
+    EXPLICIT_ACCESSA refusal{};
+    refusal.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+    refusal.grfAccessMode = DENY_ACCESS;
+    refusal.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    BuildTrusteeWithNameA(&refusal.Trustee, everyone);
+    SetEntriesInAclA(1, &refusal, current, &changed);
+  } else {
+    const DWORD size = current != nullptr ? current->AclSize : sizeof(ACL);
+    changed = static_cast<PACL>(LocalAlloc(LPTR, size));
+    InitializeAcl(changed, size, ACL_REVISION);
+    for (DWORD i = 0; current != nullptr && i < current->AceCount; ++i) {
+      ACE_HEADER* ace = nullptr;
+      if (GetAce(current, i, reinterpret_cast<void**>(&ace)) &&
+          ace->AceType != ACCESS_DENIED_ACE_TYPE)
+        AddAce(changed, ACL_REVISION, MAXDWORD, ace, ace->AceSize);
+    }
+  }
+  const DWORD result = changed == nullptr
+                           ? ERROR_INVALID_ACL
+                           : SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
+                                             nullptr, nullptr, changed, nullptr);
+  LocalFree(changed);
+  LocalFree(descriptor);
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -240,6 +295,8 @@ int main(int argc, char** argv) {
     status = Place(args[1], args[2]);
   } else if (args[0] == "items" && args.size() >= 3) {
     status = Items(args[1], args[2]);
+  } else if ((command == "deny-writes" || command == "allow-writes") && count >= 2) {
+    status = SetWriteRefusal(first, command == "deny-writes");
   }
   if (status == 2) std::fprintf(stderr, "usage: see the top of probe_win.cpp\n");
   std::fflush(stdout);
