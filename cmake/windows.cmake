@@ -7,11 +7,14 @@ target_link_libraries(trafimo_win PUBLIC trafimo_core comctl32 iphlpapi shell32 
 target_compile_definitions(trafimo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 target_compile_definitions(trafimo_core PUBLIC NOMINMAX)
 
+include(cmake/version.cmake)
 set(TRAFIMO_RC ${CMAKE_SOURCE_DIR}/src/res/trafimo.rc)
 # windres reports no dependencies: rebuild the resources when any included file changes.
 file(GLOB_RECURSE TRAFIMO_RC_INPUTS CONFIGURE_DEPENDS src/*.rc src/*.ico src/*.bmp src/*.cur
      src/*.manifest src/*_ids.h src/res/*.h)
-set_source_files_properties(${TRAFIMO_RC} PROPERTIES OBJECT_DEPENDS "${TRAFIMO_RC_INPUTS}")
+list(APPEND TRAFIMO_RC_INPUTS ${TRAFIMO_GENERATED_DIR}/trafimo_version.h)
+set_source_files_properties(${TRAFIMO_RC} PROPERTIES OBJECT_DEPENDS "${TRAFIMO_RC_INPUTS}"
+                                                     INCLUDE_DIRECTORIES ${TRAFIMO_GENERATED_DIR})
 add_executable(trafimo WIN32 src/startup/main_win.cpp ${TRAFIMO_RC})
 target_link_libraries(trafimo PRIVATE trafimo_win)
 if(NOT MSVC)
