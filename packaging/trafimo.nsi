@@ -20,6 +20,8 @@ ManifestDPIAware true
 !define UNINSTALLER "uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+; The program's per-user settings, where its settings dialog's "start with Windows" is kept.
+!define SETTINGS_KEY "Software\Velquor Trafimo\Settings"
 ; The start-up entry as the program writes it itself: the quoted path without ".exe", then /s.
 !define STARTUP_COMMAND '"$INSTDIR\trafimo" /s'
 ; What the running program holds: its single-instance mutex and its hidden tray window's class.
@@ -145,13 +147,20 @@ Section "${PRODUCT}" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; The settings dialog's check box shows the choice, and keeps the entry when OK is pressed.
 Section "Start ${PRODUCT} with Windows" SecStartup
   WriteRegExpandStr HKCU "${RUN_KEY}" "${PRODUCT}" '${STARTUP_COMMAND}'
+  WriteRegExpandStr HKCU "${SETTINGS_KEY}" "AlwaysRunInTray" "1"
 SectionEnd
 
 Section "-Restart"
   ${IfNot} ${SectionIsSelected} ${SecStartup}
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+    ClearErrors
+    ReadRegStr $0 HKCU "${SETTINGS_KEY}" "AlwaysRunInTray"
+    ${IfNot} ${Errors}
+      WriteRegExpandStr HKCU "${SETTINGS_KEY}" "AlwaysRunInTray" "0"
+    ${EndIf}
   ${EndIf}
   ${If} $CopyWasRunning == 1
     DetailPrint "Starting ${PRODUCT} again"

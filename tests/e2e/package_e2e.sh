@@ -66,6 +66,8 @@ e2e_check "Apps & Features: EstimatedSize in KB covers the program ($size)" \
 startup=$(e2e_reg "HKCU\\$run_key" "Velquor Trafimo")
 e2e_expect_eq "the start-up entry is the one the program writes" \
   "REG_EXPAND_SZ \"$install_win\\trafimo\" /s" "$startup"
+e2e_expect_eq "the settings dialog shows the choice" "REG_EXPAND_SZ 1" \
+  "$(e2e_reg 'HKCU\Software\Velquor Trafimo\Settings' AlwaysRunInTray)"
 
 e2e_log "the start-up entry's command, counting the loopback"
 loopback=$(e2e_probe iftable | awk -F'\t' '$1 == 24 { print $2; exit }')
