@@ -6,7 +6,6 @@
 
 #include "about/about.h"
 #include "about/about_ids.h"
-#include "platform/shared_form_win.h"
 
 namespace trafimo::win {
 
@@ -16,10 +15,6 @@ constexpr const char* kClassName = "TrafimoAbout";
 constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 
-// Places in twips: left, top, width, height.
-struct TwipsRect {
-  int left, top, width, height;
-};
 constexpr int kClientWidth = 3810;
 constexpr int kClientHeight = 2670;
 constexpr TwipsRect kShape1{90, 90, 3675, 2535};
@@ -31,61 +26,48 @@ constexpr int kLine1Right = 3735;
 constexpr int kBannerWidth = 242;
 constexpr int kBannerHeight = 67;
 
-enum class Font { Window, Visit, Link, Button };
+enum AboutFont { kTitleFont, kVisitFont, kLinkFont, kButtonFont };
+constexpr FontSpec kFonts[] = {{"MS Sans Serif", 1200, true},
+                               {"Arial", 825, true, true},
+                               {"MS Sans Serif", 825, true, false, true},
+                               {"MS Sans Serif", 825}};
 
-struct ControlLayout {
-  int id;
-  const char* className;
-  DWORD style;
-  Font font;
-  TwipsRect place;
-};
-
-// In tab order: cmdClose, Picture1, lblApp, Label1, Label2.
-constexpr std::array<ControlLayout, 5> kControls{{
+// In tab order: cmdClose, Picture1, lblApp, Label1, Label2. The link's text is set on load.
+constexpr ControlSpec kControls[] = {
     {IDC_ABOUT_CLOSE,
      "BUTTON",
+     "&Close",
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-     Font::Button,
-     {1215, 2085, 1395, 435}},
+     {1215, 2085, 1395, 435},
+     kButtonFont},
     {IDC_ABOUT_PICTURE,
      "STATIC",
+     "",
      WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY,
-     Font::Window,
-     {105, 105, 3630, 975}},
+     {105, 105, 3630, 975},
+     kTitleFont},
     {IDC_ABOUT_APP,
      "STATIC",
+     "",
      WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-     Font::Window,
-     {135, 1200, 3570, 345}},
+     {135, 1200, 3570, 345},
+     kTitleFont},
     {IDC_ABOUT_LINK,
      "STATIC",
+     "",
      WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY,
-     Font::Link,
-     {120, 1740, 3585, 255}},
+     {120, 1740, 3585, 255},
+     kLinkFont},
     {IDC_ABOUT_VISIT,
      "STATIC",
+     "For more information visit :",
      WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-     Font::Visit,
-     {105, 1500, 3630, 195}},
-}};
+     {105, 1500, 3630, 195},
+     kVisitFont},
+};
 
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 constexpr COLORREF kAppColour = RGB(0, 0, 0);
-
-// A font of a size in hundredths of a point (825 is 8.25 points) at `dpi`.
-UniqueFont MakeFont(const char* face, int hundredthsOfPoint, UINT dpi, bool bold, bool italic,
-                    bool underline) {
-  return UniqueFont(CreateFontA(-MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200), 0, 0, 0,
-                                bold ? FW_BOLD : FW_NORMAL, italic, underline, FALSE, ANSI_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, face));
-}
-
-SharedForm<FrmAbout>& Instance() {
-  static SharedForm<FrmAbout> instance;
-  return instance;
-}
 
 }  // namespace
 
@@ -128,7 +110,7 @@ VersionRecord ReadVersionRecord() {
   return record;
 }
 
-FrmAbout::FrmAbout(AppContext& context) : context_(context) {}
+FrmAbout::FrmAbout(platform::Shell& shell, TrayWindowLink& tray) : shell_(shell), tray_(tray) {}
 
 FrmAbout::~FrmAbout() {
   if (hwnd() != nullptr) DestroyWindow(hwnd());
@@ -151,67 +133,31 @@ void FrmAbout::Create() {
   RegisterClassOnce(kClassName);
   // Owned by the hidden tray window, so it has no task bar button.
   if (CreateBound(kWindowExStyle, kClassName, "", kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100,
-                  100, context_.trayWindow, nullptr) == nullptr)
+                  100, tray_.TrayHandle(), nullptr) == nullptr)
     return;
 
   banner_ = UniqueBitmap(
       static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_ABOUT_BANNER),
                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  CreateControls();
+  CreateControls(hwnd(), kControls);
   Layout();
-  RECT bounds{0, 0, TwipsX(kClientWidth), TwipsY(kClientHeight)};
-  AdjustWindowRectEx(&bounds, kWindowStyle, FALSE, kWindowExStyle);
-  const int width = bounds.right - bounds.left;
-  const int height = bounds.bottom - bounds.top;
-  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeAndCentreOnWorkArea(hwnd(), kClientWidth, kClientHeight, Dpi());
   Load();
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   SetFocus(GetDlgItem(hwnd(), IDC_ABOUT_CLOSE));
 }
 
-void FrmAbout::CreateControls() {
-  const std::string link = about::AddressLabel(about::kProductPageAddress);
-  for (const ControlLayout& control : kControls) {
-    const char* text = "";
-    if (control.id == IDC_ABOUT_CLOSE) text = "&Close";
-    if (control.id == IDC_ABOUT_VISIT) text = "For more information visit :";
-    if (control.id == IDC_ABOUT_LINK) text = link.c_str();
-    CreateWindowExA(0, control.className, text, control.style, 0, 0, 0, 0, hwnd(),
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                    GetModuleHandleA(nullptr), nullptr);
-  }
-}
-
 void FrmAbout::Layout() {
-  // New fonts first: the controls never hold a deleted one.
-  const UINT dpi = Dpi();
-  UniqueFont windowFont = MakeFont("MS Sans Serif", 1200, dpi, true, false, false);
-  UniqueFont visitFont = MakeFont("Arial", 825, dpi, true, true, false);
-  UniqueFont linkFont = MakeFont("MS Sans Serif", 825, dpi, true, false, true);
-  UniqueFont buttonFont = MakeFont("MS Sans Serif", 825, dpi, false, false, false);
-  for (const ControlLayout& control : kControls) {
-    HWND child = GetDlgItem(hwnd(), control.id);
-    MoveWindow(child, TwipsX(control.place.left), TwipsY(control.place.top),
-               TwipsX(control.place.width), TwipsY(control.place.height), TRUE);
-    HFONT font = control.font == Font::Visit    ? visitFont.get()
-                 : control.font == Font::Link   ? linkFont.get()
-                 : control.font == Font::Button ? buttonFont.get()
-                                                : windowFont.get();
-    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  }
-  windowFont_ = std::move(windowFont);
-  visitFont_ = std::move(visitFont);
-  linkFont_ = std::move(linkFont);
-  buttonFont_ = std::move(buttonFont);
+  fonts_.Make(kFonts, Dpi());
+  LayOutControls(hwnd(), kControls, Dpi(), fonts_);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void FrmAbout::Load() {
-  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(context_.appIcon));
-  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(context_.appIcon));
+  SetWindowIcons(hwnd(), tray_.ProgramIcon(), tray_.ProgramIcon());
+  SetWindowTextA(GetDlgItem(hwnd(), IDC_ABOUT_LINK),
+                 about::AddressLabel(about::kProductPageAddress).c_str());
   const VersionRecord version = ReadVersionRecord();
   SetWindowTextA(hwnd(), about::AboutCaption(version.productName).c_str());
   SetWindowTextA(GetDlgItem(hwnd(), IDC_ABOUT_APP),
@@ -219,13 +165,10 @@ void FrmAbout::Load() {
 }
 
 void FrmAbout::Link2Net(const std::string& address) {
-  about::Link2Net(context_.platform.shell,
-                  reinterpret_cast<platform::WindowHandle>(context_.trayWindow), address);
+  about::Link2Net(shell_, reinterpret_cast<platform::WindowHandle>(tray_.TrayHandle()), address);
 }
 
-void FrmAbout::Paint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd(), &paint);
+void FrmAbout::OnPaint(HDC dc) {
   UniqueHandle<HPEN, GdiTraits> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT)));
   SelectedObject selectedPen(dc, pen.get());
   SelectedObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
@@ -233,7 +176,15 @@ void FrmAbout::Paint() {
             TwipsY(kShape1.top + kShape1.height));
   MoveToEx(dc, TwipsX(kLine1Left), TwipsY(kLine1Y), nullptr);
   LineTo(dc, TwipsX(kLine1Right), TwipsY(kLine1Y));
-  EndPaint(hwnd(), &paint);
+}
+
+std::optional<ControlColours> FrmAbout::ColoursOf(HWND control) {
+  const int id = GetDlgCtrlID(control);
+  return ControlColours{GetSysColorBrush(COLOR_BTNFACE),
+                        id == IDC_ABOUT_LINK  ? kLinkColour
+                        : id == IDC_ABOUT_APP ? kAppColour
+                                              : GetSysColor(COLOR_BTNTEXT),
+                        GetSysColor(COLOR_BTNFACE)};
 }
 
 void FrmAbout::DrawBanner(const DRAWITEMSTRUCT& item) {
@@ -268,15 +219,6 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
           return 0;
       }
-    case WM_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      SetTextColor(dc, id == IDC_ABOUT_LINK  ? kLinkColour
-                       : id == IDC_ABOUT_APP ? kAppColour
-                                             : GetSysColor(COLOR_BTNTEXT));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
     case WM_SETCURSOR:
       // The link label shows the hand pointer.
       if (reinterpret_cast<HWND>(wParam) == GetDlgItem(hwnd(), IDC_ABOUT_LINK)) {
@@ -292,9 +234,6 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
-    case WM_PAINT:
-      Paint();
-      return 0;
     case WM_DPICHANGED: {
       // Moved to a monitor with another DPI: the same twips at the new DPI.
       Layout();
@@ -305,18 +244,6 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);
-}
-
-void ShowAbout(AppContext& context) {
-  Instance().Show(context);
-}
-
-HWND AboutWindow() {
-  return Instance().hwnd();
-}
-
-bool AboutDialogMessage(MSG& msg) {
-  return Instance().PreTranslate(msg);
 }
 
 }  // namespace trafimo::win

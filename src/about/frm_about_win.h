@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
-#include "platform/handles_win.h"
+#include "platform/shell.h"
+#include "platform/toolkit_win.h"
 #include "platform/window_win.h"
-#include "startup/app_context_win.h"
+#include "startup/window_links_win.h"
 
 namespace trafimo::win {
 
@@ -23,7 +25,7 @@ VersionRecord ReadVersionRecord();
 
 class FrmAbout : public Window {
  public:
-  explicit FrmAbout(AppContext& context);
+  FrmAbout(platform::Shell& shell, TrayWindowLink& tray);
   ~FrmAbout() override;
 
   // Creates the window and runs the steps on load, or brings the open window forward.
@@ -32,30 +34,20 @@ class FrmAbout : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnPaint(HDC dc) override;
+  std::optional<ControlColours> ColoursOf(HWND control) override;
 
  private:
   void Create();
-  void CreateControls();
   void Layout();  // places the controls at the window's DPI, with fonts to match
   void Load();
-  void Paint();
   void DrawBanner(const DRAWITEMSTRUCT& item);
   void Link2Net(const std::string& address);
 
-  AppContext& context_;
-  UniqueFont windowFont_;
-  UniqueFont visitFont_;
-  UniqueFont linkFont_;
-  UniqueFont buttonFont_;
+  platform::Shell& shell_;
+  TrayWindowLink& tray_;
+  FontSet fonts_;
   UniqueBitmap banner_;
 };
-
-// Shows the one about window (wire to AppContext::showAbout).
-void ShowAbout(AppContext& context);
-// The open about window, or null.
-HWND AboutWindow();
-// For the message loop: true when the message was a keyboard-navigation message of the open
-// about window and has been handled.
-bool AboutDialogMessage(MSG& msg);
 
 }  // namespace trafimo::win

@@ -96,19 +96,16 @@ LRESULT NebControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == edit_ && edit_ != nullptr) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, NebColourToColorRef(neb_.ForeColor()));
-        SetBkColor(dc, NebColourToColorRef(neb_.BackColor()));
-        return reinterpret_cast<LRESULT>(backBrush_.get());
-      }
-      break;
     default:
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);
+}
+
+std::optional<ControlColours> NebControl::ColoursOf(HWND control) {
+  if (control != edit_ || edit_ == nullptr) return std::nullopt;
+  return ControlColours{backBrush_.get(), NebColourToColorRef(neb_.ForeColor()),
+                        NebColourToColorRef(neb_.BackColor())};
 }
 
 void NebControl::KeepMinimumHeight(int width, int height) {
@@ -184,11 +181,10 @@ void NebControl::AppearanceChanged() {
   const UINT dpi = Dpi();
   if (!font_ || !(fontShown_ == neb_.Font()) || fontDpi_ != dpi) {
     const controls::NebFont& wanted = neb_.Font();
-    const int height = -static_cast<int>(std::lround(wanted.size * dpi / 72.0));
-    UniqueFont font(CreateFontA(height, 0, 0, 0, wanted.bold ? FW_BOLD : FW_NORMAL,
-                                wanted.italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, wanted.name.c_str()));
+    UniqueFont font =
+        MakeFont({wanted.name.c_str(), static_cast<int>(std::lround(wanted.size * 100)),
+                  wanted.bold, wanted.italic},
+                 dpi);
     if (font) {
       SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
       font_ = std::move(font);

@@ -8,6 +8,7 @@
 #include "controls/neb.h"
 #include "platform/handles_win.h"
 #include "platform/messages.h"
+#include "platform/toolkit_win.h"
 #include "platform/window_win.h"
 
 namespace trafimo::win {
@@ -37,6 +38,7 @@ class NebControl : public Window, private controls::NebSite {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  std::optional<ControlColours> ColoursOf(HWND control) override;
 
  private:
   // The text box, as the box's rules see it.

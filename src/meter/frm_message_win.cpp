@@ -16,11 +16,6 @@ using meter::Part;
 constexpr char kCaption[] = "Velquor Trafimo 1.3";
 constexpr char kPanelName[] = "fraSummaryConnected";
 
-std::vector<frmMessage*>& AllMeters() {
-  static std::vector<frmMessage*> all;
-  return all;
-}
-
 int IndexOf(Part part) {
   return static_cast<int>(part);
 }
@@ -30,38 +25,84 @@ bool IsSwatch(Part part) {
          IndexOf(part) <= IndexOf(Part::picTransparent5);
 }
 
-// Arial 8.25 pt (bold or not) at the window's DPI.
-HFONT MakeFont(const char* face, int weight, UINT dpi) {
-  LOGFONTA font{};
-  font.lfHeight = -MulDiv(825, static_cast<int>(dpi), 7200);
-  font.lfWeight = weight;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfQuality = DEFAULT_QUALITY;
-  lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
-  return CreateFontIndirectA(&font);
+// The values and the caption in bold Arial, the column headers in MS Sans Serif, 8.25 pt.
+enum MeterFont { kBoldFont, kHeaderFont };
+constexpr FontSpec kFonts[] = {{"Arial", 825, true}, {"MS Sans Serif", 825}};
+
+// The parts as a layout table: their places come from the meter's portable layout.
+std::vector<ControlSpec> PartTable() {
+  struct PartLook {
+    meter::Part part;
+    DWORD style;
+    const char* text;
+    int font;
+  };
+  const DWORD label = SS_NOPREFIX;
+  const PartLook looks[] = {
+      {Part::Label1, label | SS_LEFT, kCaption, kBoldFont},
+      {Part::picTransparent0, SS_LEFT, "", kNoFont},
+      {Part::picTransparent1, SS_LEFT, "", kNoFont},
+      {Part::picTransparent2, SS_LEFT, "", kNoFont},
+      {Part::picTransparent3, SS_LEFT, "", kNoFont},
+      {Part::picTransparent4, SS_LEFT, "", kNoFont},
+      {Part::picTransparent5, SS_LEFT, "", kNoFont},
+      {Part::picHold, SS_BITMAP, "", kNoFont},
+      {Part::picExit, SS_BITMAP, "", kNoFont},
+      {Part::Label2Now, label | SS_CENTER, "Now", kHeaderFont},
+      {Part::Label2Today, label | SS_CENTER, "Today", kHeaderFont},
+      {Part::Label2ThisMonth, label | SS_CENTER, "This Month", kHeaderFont},
+      {Part::lblCostNow, label | SS_CENTER, "", kBoldFont},
+      {Part::lblCostToday, label | SS_CENTER, "", kBoldFont},
+      {Part::lblCostThisMonth, label | SS_CENTER, "", kBoldFont},
+  };
+  std::vector<ControlSpec> table;
+  // Statics without SS_NOTIFY let the mouse through to this window, which finds the part.
+  for (const PartLook& look : looks) {
+    const meter::Rect r = meter::PartTwips(look.part);
+    table.push_back({kMeterPartIdBase + IndexOf(look.part),
+                     "STATIC",
+                     look.text,
+                     WS_CHILD | WS_VISIBLE | look.style,
+                     {r.left, r.top, r.width, r.height},
+                     look.font});
+  }
+  return table;
+}
+
+const std::vector<ControlSpec>& Parts() {
+  static const std::vector<ControlSpec> table = PartTable();
+  return table;
+}
+
+meter::WorkArea AsWorkArea(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+std::vector<meter::WorkArea> MonitorWorkAreas() {
+  std::vector<meter::WorkArea> areas;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM found) -> BOOL {
+        MONITORINFO info{sizeof info, {}, {}, 0};
+        if (GetMonitorInfoA(monitor, &info))
+          reinterpret_cast<std::vector<meter::WorkArea>*>(found)->push_back(
+              AsWorkArea(info.rcWork));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&areas));
+  return areas;
 }
 
 }  // namespace
 
-frmMessage::frmMessage(AppContext& app)
-    : app_(app), state_(app.platform.clock, app.platform.userStore, app.flags) {
-  AllMeters().push_back(this);
-}
+frmMessage::frmMessage(MeterWindows& owner, platform::Platform& platform, SharedFlags& flags)
+    : owner_(owner), state_(platform.clock, platform.userStore, flags) {}
 
 frmMessage::~frmMessage() {
-  auto& all = AllMeters();
-  all.erase(std::remove(all.begin(), all.end(), this), all.end());
   if (hwnd() != nullptr) {
     if (mblnDragging_) EndDrag();
     state_.CloseStep();
   }
-}
-
-std::vector<frmMessage*> frmMessage::OpenWindows() {
-  std::vector<frmMessage*> open;
-  for (frmMessage* meter : AllMeters())
-    if (meter->hwnd() != nullptr && !meter->state_.closed()) open.push_back(meter);
-  return open;
 }
 
 HWND frmMessage::Part(meter::Part part) const {
@@ -96,60 +137,15 @@ void frmMessage::CreateParts() {
   for (int level = 0; level < meter::kSwatchCount; ++level)
     swatchBrushes_[static_cast<std::size_t>(level)].reset(
         CreateSolidBrush(RGB(meter::SwatchRed(level), 0, 0)));
-
-  struct PartLook {
-    meter::Part part;
-    DWORD style;
-    const char* text;
-  };
-  const DWORD label = SS_NOPREFIX;
-  const PartLook looks[] = {
-      {Part::Label1, label | SS_LEFT, kCaption},
-      {Part::picTransparent0, SS_LEFT, ""},
-      {Part::picTransparent1, SS_LEFT, ""},
-      {Part::picTransparent2, SS_LEFT, ""},
-      {Part::picTransparent3, SS_LEFT, ""},
-      {Part::picTransparent4, SS_LEFT, ""},
-      {Part::picTransparent5, SS_LEFT, ""},
-      {Part::picHold, SS_BITMAP, ""},
-      {Part::picExit, SS_BITMAP, ""},
-      {Part::Label2Now, label | SS_CENTER, "Now"},
-      {Part::Label2Today, label | SS_CENTER, "Today"},
-      {Part::Label2ThisMonth, label | SS_CENTER, "This Month"},
-      {Part::lblCostNow, label | SS_CENTER, ""},
-      {Part::lblCostToday, label | SS_CENTER, ""},
-      {Part::lblCostThisMonth, label | SS_CENTER, ""},
-  };
-  // Statics without SS_NOTIFY let the mouse through to this window, which finds the part.
-  for (const PartLook& look : looks) {
-    parts_[static_cast<std::size_t>(look.part)] = CreateWindowExA(
-        0, "STATIC", look.text, WS_CHILD | WS_VISIBLE | look.style, 0, 0, 0, 0, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMeterPartIdBase + IndexOf(look.part))),
-        GetModuleHandleA(nullptr), nullptr);
-  }
+  CreateControls(hwnd(), Parts());
+  for (const ControlSpec& part : Parts())
+    parts_[static_cast<std::size_t>(part.id - kMeterPartIdBase)] = GetDlgItem(hwnd(), part.id);
   ApplyDpi();
 }
 
 void frmMessage::ApplyDpi() {
-  const UINT dpi = Dpi();
-  // The new fonts and pictures go to the parts before the old ones are deleted.
-  UniqueFont bold(MakeFont("Arial", FW_BOLD, dpi));
-  UniqueFont header(MakeFont("MS Sans Serif", FW_NORMAL, dpi));
-  for (int i = IndexOf(Part::Label1); i < meter::kPartCount; ++i) {
-    const auto part = static_cast<meter::Part>(i);
-    HWND control = Part(part);
-    const meter::Rect r = meter::PartPixels(part, static_cast<int>(dpi), static_cast<int>(dpi));
-    SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    const bool isHeader =
-        part == Part::Label2Now || part == Part::Label2Today || part == Part::Label2ThisMonth;
-    const bool isBold = part == Part::Label1 || part == Part::lblCostNow ||
-                        part == Part::lblCostToday || part == Part::lblCostThisMonth;
-    if (isHeader || isBold)
-      SendMessageA(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(isBold ? bold.get() : header.get()), TRUE);
-  }
-  boldFont_ = std::move(bold);
-  headerFont_ = std::move(header);
+  fonts_.Make(kFonts, Dpi());
+  LayOutControls(hwnd(), Parts(), Dpi(), fonts_);
 
   UniqueBitmap nohold(LoadPicture(IDB_METER_NOHOLD, 16, 16, Part::picHold));
   UniqueBitmap hold(LoadPicture(IDB_METER_HOLD, 16, 16, Part::picHold));
@@ -176,37 +172,10 @@ void frmMessage::ShowSummary(const std::string& strCostNow, const std::string& s
   state_.EndShowSummary();
 }
 
-namespace {
-
-meter::WorkArea WorkAreaOf(HMONITOR monitor) {
-  MONITORINFO info{sizeof info, {}, {}, 0};
-  if (!GetMonitorInfoA(monitor, &info)) return {};
-  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-}
-
-// GetMonitorInfo is current; SPI_GETWORKAREA may be read once per process and cached (Wine).
-meter::WorkArea PrimaryWorkArea() {
-  return WorkAreaOf(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
-}
-
-std::vector<meter::WorkArea> MonitorWorkAreas() {
-  std::vector<meter::WorkArea> areas;
-  EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR monitor, HDC, LPRECT, LPARAM found) -> BOOL {
-        reinterpret_cast<std::vector<meter::WorkArea>*>(found)->push_back(WorkAreaOf(monitor));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&areas));
-  return areas;
-}
-
-}  // namespace
-
 bool frmMessage::PositionWindow() {
-  const meter::WorkArea area = PrimaryWorkArea();
+  const meter::WorkArea area = AsWorkArea(PrimaryWorkArea());
 
-  for (const frmMessage* other : OpenWindows()) {
+  for (const frmMessage* other : owner_.OpenWindows()) {
     if (other != this && std::string(other->fraActiveFrame()) == fraActiveFrame_) {
       Close();
       return false;
@@ -224,7 +193,7 @@ bool frmMessage::PositionWindow() {
 
 void frmMessage::FollowWorkArea(bool displayChanged) {
   if (mblnDragging_) return;
-  const meter::WorkArea primary = PrimaryWorkArea();  // the one call of most ticks
+  const meter::WorkArea primary = AsWorkArea(PrimaryWorkArea());  // the one call of most ticks
   if (!displayChanged && !follower_.Changed(primary)) return;
   RECT window{};
   GetWindowRect(hwnd(), &window);
@@ -262,19 +231,7 @@ void frmMessage::Close() {
   if (mblnDragging_) EndDrag();
   state_.CloseStep();
   KillTimer(hwnd(), kMeterTimer1);
-  DestroyWindow(hwnd());  // may delete this
-}
-
-void frmMessage::ReleaseToWindow() {
-  if (hwnd() == nullptr) {
-    delete this;
-    return;
-  }
-  selfOwned_ = true;
-}
-
-void frmMessage::OnDestroyed() {
-  if (selfOwned_) delete this;
+  DestroyWindow(hwnd());
 }
 
 void frmMessage::SetHoldPicture(bool pinned) {
@@ -331,7 +288,7 @@ void frmMessage::OnButtonDown(int x, int y, bool left) {
   if (*part == Part::Label1) {
     StartDrag();
   } else if (*part == Part::picExit) {
-    Close();  // on the press; may delete this
+    Close();  // on the press
   } else if (left && (IsSwatch(*part) || *part == Part::picHold)) {
     pressedPart_ = IndexOf(*part);
   }
@@ -370,9 +327,7 @@ void frmMessage::OnMouseMove(int x, int y) {
   }
 }
 
-void frmMessage::Paint() {
-  PAINTSTRUCT paint{};
-  HDC dc = BeginPaint(hwnd(), &paint);
+void frmMessage::OnPaint(HDC dc) {
   const int dpi = static_cast<int>(Dpi());
   const meter::Rect strip = meter::PartPixels(Part::picTitel, dpi, dpi);
   const RECT stripRect{strip.left, strip.top, strip.right(), strip.bottom()};
@@ -393,24 +348,22 @@ void frmMessage::Paint() {
   line(45, 420 + top, 4005, 420 + top);
   line(1312, 435 + top, 1312, 930 + top);
   line(2640, 435 + top, 2640, 930 + top);
-  EndPaint(hwnd(), &paint);
 }
 
-LRESULT frmMessage::ColourStatic(HDC dc, HWND control) {
+std::optional<ControlColours> frmMessage::ColoursOf(HWND control) {
   const int index = GetDlgCtrlID(control) - kMeterPartIdBase;
-  if (index < 0 || index >= meter::kPartCount) return 0;
+  if (index < 0 || index >= meter::kPartCount) return std::nullopt;
   const auto part = static_cast<meter::Part>(index);
   if (IsSwatch(part))
-    return reinterpret_cast<LRESULT>(
-        swatchBrushes_[static_cast<std::size_t>(index - IndexOf(Part::picTransparent0))].get());
-  SetBkMode(dc, TRANSPARENT);
-  if (part == Part::Label1) {
-    SetTextColor(dc, GetSysColor(COLOR_CAPTIONTEXT));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_ACTIVECAPTION));
-  }
-  if (part == Part::picExit) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-  SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    return ControlColours{
+        swatchBrushes_[static_cast<std::size_t>(index - IndexOf(Part::picTransparent0))].get(),
+        std::nullopt, std::nullopt};
+  if (part == Part::Label1)
+    return ControlColours{GetSysColorBrush(COLOR_ACTIVECAPTION), GetSysColor(COLOR_CAPTIONTEXT),
+                          std::nullopt};
+  if (part == Part::picExit)
+    return ControlColours{GetSysColorBrush(COLOR_WINDOW), std::nullopt, std::nullopt};
+  return ControlColours{GetSysColorBrush(COLOR_BTNFACE), GetSysColor(COLOR_INFOTEXT), std::nullopt};
 }
 
 LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -419,7 +372,7 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam != kMeterTimer1) break;
       SetTransparency();
       if (state_.TickCloses()) {
-        Close();  // may delete this
+        Close();
         return 0;
       }
       FollowWorkArea(false);
@@ -432,7 +385,7 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       OnButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), message == WM_LBUTTONDOWN);
-      return 0;  // `this` may be gone
+      return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
@@ -447,11 +400,6 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CAPTURECHANGED:
       if (mblnDragging_) EndDrag();
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_PAINT:
-      Paint();
       return 0;
     case WM_CLOSE:
       Close();
@@ -475,24 +423,44 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-void ShowMeterSummary(AppContext& app, const std::string& strCostNow,
-                      const std::string& strCostToday, const std::string& strCostThisMonth,
-                      int intSeconds, bool hold) {
-  if (app.bringSettingsForwardIfVisible && app.bringSettingsForwardIfVisible()) return;
-  auto* window = new frmMessage(app);
-  if (!window->Create()) {
-    delete window;
-    return;
-  }
-  window->ShowSummary(strCostNow, strCostToday, strCostThisMonth, intSeconds);
-  if (hold && window->hwnd() != nullptr) window->Set_Hold();
-  window->ReleaseToWindow();
+MeterWindows::MeterWindows(platform::Platform& platform, SharedFlags& flags)
+    : platform_(platform), flags_(flags) {}
+
+MeterWindows::~MeterWindows() = default;
+
+void MeterWindows::ShowMeterSummary(const std::string& strCostNow, const std::string& strCostToday,
+                                    const std::string& strCostThisMonth, int intSeconds,
+                                    bool hold) {
+  FreeClosed();
+  auto window = std::make_unique<frmMessage>(*this, platform_, flags_);
+  if (!window->Create()) return;
+  frmMessage& meter = *windows_.emplace_back(std::move(window));
+  meter.ShowSummary(strCostNow, strCostToday, strCostThisMonth, intSeconds);
+  if (hold && meter.hwnd() != nullptr) meter.Set_Hold();
 }
 
-void RefreshMeterValues(const std::string& costNow, const std::string& costToday,
-                        const std::string& costThisMonth) {
-  for (frmMessage* meter : frmMessage::OpenWindows())
+void MeterWindows::RefreshMeterValues(const std::string& costNow, const std::string& costToday,
+                                      const std::string& costThisMonth) {
+  FreeClosed();
+  for (frmMessage* meter : OpenWindows())
     meter->SetValues(costNow, costToday, costThisMonth);
+}
+
+std::vector<frmMessage*> MeterWindows::OpenWindows() const {
+  std::vector<frmMessage*> open;
+  for (const auto& meter : windows_)
+    if (meter->hwnd() != nullptr && !meter->closed()) open.push_back(meter.get());
+  return open;
+}
+
+void MeterWindows::CloseAll() {
+  for (frmMessage* meter : OpenWindows())
+    meter->Close();
+  FreeClosed();
+}
+
+void MeterWindows::FreeClosed() {
+  std::erase_if(windows_, [](const auto& meter) { return meter->hwnd() == nullptr; });
 }
 
 }  // namespace trafimo::win

@@ -5,14 +5,18 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "meter/meter_layout.h"
 #include "meter/meter_state.h"
 #include "platform/handles_win.h"
+#include "platform/platform.h"
+#include "platform/toolkit_win.h"
 #include "platform/window_win.h"
-#include "startup/app_context_win.h"
+#include "startup/globals.h"
 
 namespace trafimo::win {
 
@@ -24,9 +28,11 @@ inline constexpr UINT kMeterTimer1Interval = 1000;
 // Child control ids: kMeterPartIdBase + the part's index in meter::Part.
 inline constexpr int kMeterPartIdBase = 1000;
 
+class MeterWindows;
+
 class frmMessage : public Window {
  public:
-  explicit frmMessage(AppContext& app);
+  frmMessage(MeterWindows& owner, platform::Platform& platform, SharedFlags& flags);
   ~frmMessage() override;
 
   // Creates the hidden window and runs the creation steps: the meter counts as open, the
@@ -51,15 +57,13 @@ class frmMessage : public Window {
   // The loaded picture of a resource id (IDB_METER_*), to compare with what a button shows.
   HBITMAP Picture(int resourceId) const;
 
-  // From now on the window deletes itself when it is destroyed (at once if it already is).
-  void ReleaseToWindow();
-
-  // Every meter window that exists and has not run its close step.
-  static std::vector<frmMessage*> OpenWindows();
+  // The close step has run.
+  bool closed() const { return state_.closed(); }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnDestroyed() override;
+  void OnPaint(HDC dc) override;
+  std::optional<ControlColours> ColoursOf(HWND control) override;
 
  private:
   bool PositionWindow();
@@ -68,7 +72,6 @@ class frmMessage : public Window {
   void CreateParts();
   // Places the parts and makes their fonts and pictures for the window's present DPI.
   void ApplyDpi();
-  void Paint();
   void OnButtonDown(int x, int y, bool left);
   void OnButtonUp(int x, int y, bool left);
   void OnMouseMove(int x, int y);
@@ -77,12 +80,10 @@ class frmMessage : public Window {
   void SetExitPicture(bool underMouse);
   void SetHoldPicture(bool pinned);
   HBITMAP LoadPicture(int id, int width, int height, meter::Part part) const;
-  LRESULT ColourStatic(HDC dc, HWND control);
 
-  AppContext& app_;
+  MeterWindows& owner_;
   meter::MeterState state_;
   const char* fraActiveFrame_ = "";
-  bool selfOwned_ = false;
 
   meter::WorkAreaFollower follower_;
   bool mblnDragging_ = false;
@@ -93,8 +94,7 @@ class frmMessage : public Window {
   bool trackingLeave_ = false;
 
   std::array<HWND, meter::kPartCount> parts_{};
-  UniqueFont boldFont_;
-  UniqueFont headerFont_;
+  FontSet fonts_;
   std::array<UniqueBrush, meter::kSwatchCount> swatchBrushes_;
   UniqueBitmap imgNohold_;
   UniqueBitmap imgHold_;
@@ -102,14 +102,31 @@ class frmMessage : public Window {
   UniqueBitmap picExitPictureDown_;
 };
 
-// Opens a meter window with the three totals for `intSeconds` seconds, pinned when `hold`; does
-// nothing but bring the settings dialog forward while it is visible.
-void ShowMeterSummary(AppContext& app, const std::string& strCostNow,
-                      const std::string& strCostToday, const std::string& strCostThisMonth,
-                      int intSeconds, bool hold);
+// The meter windows, owned here: each is freed once its window is gone.
+class MeterWindows {
+ public:
+  MeterWindows(platform::Platform& platform, SharedFlags& flags);
+  ~MeterWindows();
+  MeterWindows(const MeterWindows&) = delete;
+  MeterWindows& operator=(const MeterWindows&) = delete;
 
-// Rewrites the three values of every open meter window.
-void RefreshMeterValues(const std::string& costNow, const std::string& costToday,
-                        const std::string& costThisMonth);
+  // Opens a meter window with the three totals for intSeconds, pinned when `hold`; a second
+  // meter of the same panel is refused.
+  void ShowMeterSummary(const std::string& strCostNow, const std::string& strCostToday,
+                        const std::string& strCostThisMonth, int intSeconds, bool hold);
+  // Rewrites the three values of every open meter window (the tray window's tick).
+  void RefreshMeterValues(const std::string& costNow, const std::string& costToday,
+                          const std::string& costThisMonth);
+  // Every meter window that exists and has not run its close step.
+  std::vector<frmMessage*> OpenWindows() const;
+  void CloseAll();
+
+ private:
+  void FreeClosed();
+
+  platform::Platform& platform_;
+  SharedFlags& flags_;
+  std::vector<std::unique_ptr<frmMessage>> windows_;
+};
 
 }  // namespace trafimo::win

@@ -48,7 +48,7 @@ bool Window::RegisterClassOnce(const char* className, HICON icon, HBRUSH backgro
 }
 
 UINT Window::Dpi() const {
-  return DpiOf(hwnd_);
+  return announcedDpi_ != 0 ? announcedDpi_ : DpiOf(hwnd_);
 }
 int Window::TwipsX(int twips) const {
   return TwipsToPixels(twips, Dpi());
@@ -70,6 +70,30 @@ void Window::MoveToSuggestedRect(LPARAM lParam) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      HDC dc = BeginPaint(hwnd_, &paint);
+      OnPaint(dc);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT: {
+      const std::optional<ControlColours> colours = ColoursOf(reinterpret_cast<HWND>(lParam));
+      if (!colours) break;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      if (colours->text) SetTextColor(dc, *colours->text);
+      if (colours->textBack)
+        SetBkColor(dc, *colours->textBack);
+      else
+        SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(colours->background);
+    }
+    default:
+      break;
+  }
   return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
@@ -82,6 +106,9 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
   }
   auto* self = reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+  // The scale the window is moved to, as the message announces it, is the one it lays itself
+  // out at from now on.
+  if (message == WM_DPICHANGED && LOWORD(wParam) != 0) self->announcedDpi_ = LOWORD(wParam);
 
   LRESULT result = 0;
   try {
@@ -93,6 +120,7 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
+    self->announcedDpi_ = 0;
     self->OnDestroyed();
   }
   return result;

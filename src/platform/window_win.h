@@ -4,7 +4,16 @@
 
 #include <windows.h>
 
+#include <optional>
+
 namespace trafimo::win {
+
+// How a child control is painted, as a WM_CTLCOLOR* answer gives it.
+struct ControlColours {
+  HBRUSH background;                 // the control's background
+  std::optional<COLORREF> text;      // the text colour; the system's when absent
+  std::optional<COLORREF> textBack;  // behind the text; transparent when absent
+};
 
 class Window {
  public:
@@ -32,8 +41,13 @@ class Window {
   // WM_DPICHANGED: takes the place and size the system suggests for the new DPI (lParam).
   void MoveToSuggestedRect(LPARAM lParam);
 
-  // Messages not handled return DefWindowProcA's result.
+  // Messages not handled return DefWindowProcA's result. WM_PAINT goes to OnPaint, the
+  // WM_CTLCOLOR* messages of the children to ColoursOf.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Draws into the window's paint DC.
+  virtual void OnPaint(HDC /*dc*/) {}
+  // The colours of a child control; the system's when absent.
+  virtual std::optional<ControlColours> ColoursOf(HWND /*control*/) { return std::nullopt; }
   // Called after WM_NCDESTROY, when the HWND is gone.
   virtual void OnDestroyed() {}
 
@@ -41,6 +55,7 @@ class Window {
   static LRESULT CALLBACK StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  UINT announcedDpi_ = 0;  // the last WM_DPICHANGED's, once one came
 };
 
 // Converts twips at a DPI, rounding to the nearest pixel.

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "report/report_ids.h"
-#include "platform/shared_form_win.h"
 
 namespace trafimo::win {
 
@@ -20,81 +19,74 @@ constexpr DWORD kWindowStyle =
 // relative to the frame.
 constexpr int kClientWidth = 5070;
 constexpr int kClientHeight = 6120;
-struct TwipsRect {
-  int left, top, width, height;
-};
 constexpr TwipsRect kFrame1{45, -45, 4995, 6090};
 constexpr TwipsRect kTable{195, 720, 4680, 4815};
 constexpr int kHeaderLineY = 1260;
 constexpr std::array<int, 3> kColumnLinesX{1350, 2535, 3705};
 
-// Plain controls use the window's colours; the table's labels lie on its background.
-enum class Look { Plain, Table, TableBold };
-
-struct ControlLayout {
-  int id;
-  const char* className;
-  const char* text;
-  DWORD style;
-  Look look;
-  TwipsRect place;
-};
+enum ReportFont { kNormalFont, kBoldFont };
+constexpr FontSpec kFonts[] = {{"MS Sans Serif", 800}, {"MS Sans Serif", 800, true}};
 
 constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
 constexpr DWORD kCombo = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kOption = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
 constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
+// The year list's height includes its drop-down part.
+constexpr int kDropDownExtra = 2400;
 
 // clang-format off
-constexpr std::array<ControlLayout, 9> kControls{{
-    {IDC_REPORT_YEAR_LABEL,      "STATIC",   "Year",     kLabel,             Look::Plain,     {1455, 330, 480, 285}},
-    {IDC_REPORT_CMB_YEAR,        "COMBOBOX", "",         kCombo,             Look::Plain,     {1950, 285, 1665, 315}},
-    {IDC_REPORT_HEADER_MONTH,    "STATIC",   "Month",    kLabel | SS_CENTER, Look::TableBold, {240, 870, 1065, 240}},
-    {IDC_REPORT_HEADER_UPLOAD,   "STATIC",   "Upload ",  kLabel | SS_CENTER, Look::TableBold, {1425, 870, 1050, 240}},
-    {IDC_REPORT_HEADER_DOWNLOAD, "STATIC",   "Download", kLabel | SS_CENTER, Look::TableBold, {2610, 870, 1050, 180}},
-    {IDC_REPORT_HEADER_TOTAL,    "STATIC",   "Total ",   kLabel | SS_CENTER, Look::TableBold, {3765, 870, 1050, 180}},
-    {IDC_REPORT_OPT_MB,          "BUTTON",   "MB",       kOption | WS_TABSTOP | WS_GROUP, Look::Plain, {270, 5715, 570, 210}},
-    {IDC_REPORT_OPT_GB,          "BUTTON",   "GB",       kOption,            Look::Plain,     {945, 5715, 585, 210}},
-    {IDC_REPORT_CLOSE,           "BUTTON",   "&Close",   kButton,            Look::Plain,     {3570, 5640, 1290, 360}},
-}};
+constexpr ControlSpec kControls[] = {
+    {IDC_REPORT_YEAR_LABEL,      "STATIC",   "Year",     kLabel,             {1455, 330, 480, 285}},
+    {IDC_REPORT_CMB_YEAR,        "COMBOBOX", "",         kCombo,             {1950, 285, 1665, 315 + kDropDownExtra}},
+    {IDC_REPORT_HEADER_MONTH,    "STATIC",   "Month",    kLabel | SS_CENTER, {240, 870, 1065, 240}, kBoldFont},
+    {IDC_REPORT_HEADER_UPLOAD,   "STATIC",   "Upload ",  kLabel | SS_CENTER, {1425, 870, 1050, 240}, kBoldFont},
+    {IDC_REPORT_HEADER_DOWNLOAD, "STATIC",   "Download", kLabel | SS_CENTER, {2610, 870, 1050, 180}, kBoldFont},
+    {IDC_REPORT_HEADER_TOTAL,    "STATIC",   "Total ",   kLabel | SS_CENTER, {3765, 870, 1050, 180}, kBoldFont},
+    {IDC_REPORT_OPT_MB,          "BUTTON",   "MB",       kOption | WS_TABSTOP | WS_GROUP, {270, 5715, 570, 210}},
+    {IDC_REPORT_OPT_GB,          "BUTTON",   "GB",       kOption,            {945, 5715, 585, 210}},
+    {IDC_REPORT_CLOSE,           "BUTTON",   "&Close",   kButton,            {3570, 5640, 1290, 360}},
+};
 // clang-format on
 
-// The twelve rows: month name, upload, download and total, at these tops.
+// The twelve rows of four columns: month name, upload, download and total, at these tops.
 constexpr std::array<int, 12> kRowTops{1395, 1740, 2070, 2415, 2745, 3090,
                                        3435, 3765, 4110, 4440, 4785, 5130};
-struct ColumnLayout {
+struct Column {
   int firstId;
   DWORD align;
-  Look look;
+  int font;
   int left, width, height;
 };
-constexpr std::array<ColumnLayout, 4> kColumns{{
-    {IDC_REPORT_MONTH_FIRST, SS_LEFT, Look::TableBold, 345, 900, 240},
-    {IDC_REPORT_UPLOAD_FIRST, SS_RIGHT, Look::Table, 1395, 1035, 165},
-    {IDC_REPORT_DOWNLOAD_FIRST, SS_RIGHT, Look::Table, 2610, 1005, 165},
-    {IDC_REPORT_TOTAL_FIRST, SS_RIGHT, Look::Table, 3780, 990, 165},
-}};
-// Extra height of the year list's drop-down part.
-constexpr int kDropDownExtra = 2400;
+constexpr Column kColumns[] = {
+    {IDC_REPORT_MONTH_FIRST, SS_LEFT, kBoldFont, 345, 900, 240},
+    {IDC_REPORT_UPLOAD_FIRST, SS_RIGHT, kNormalFont, 1395, 1035, 165},
+    {IDC_REPORT_DOWNLOAD_FIRST, SS_RIGHT, kNormalFont, 2610, 1005, 165},
+    {IDC_REPORT_TOTAL_FIRST, SS_RIGHT, kNormalFont, 3780, 990, 165},
+};
+
+// The controls above, then the table's cells row by row.
+const std::vector<ControlSpec>& Controls() {
+  static const std::vector<ControlSpec> table = [] {
+    std::vector<ControlSpec> all(std::begin(kControls), std::end(kControls));
+    for (const Column& column : kColumns)
+      for (std::size_t row = 0; row < kRowTops.size(); ++row)
+        all.push_back({column.firstId + static_cast<int>(row),
+                       "STATIC",
+                       "",
+                       kLabel | column.align,
+                       {column.left, kRowTops[row], column.width, column.height},
+                       column.font});
+    return all;
+  }();
+  return table;
+}
 
 bool IsTableLabel(int id) {
   if (id >= IDC_REPORT_HEADER_MONTH && id <= IDC_REPORT_HEADER_TOTAL) return true;
-  for (const ColumnLayout& column : kColumns) {
+  for (const Column& column : kColumns) {
     if (id >= column.firstId && id < column.firstId + 12) return true;
   }
   return false;
-}
-
-UniqueFont CreateSansSerif(UINT dpi, bool bold) {
-  return UniqueFont(CreateFontA(-MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0,
-                                bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
-}
-
-SharedForm<FrmMonthlyUsage>& Instance() {
-  static SharedForm<FrmMonthlyUsage> instance;
-  return instance;
 }
 
 }  // namespace
@@ -117,18 +109,12 @@ class FrmMonthlyUsage::Frame : public Window {
       case WM_CTLCOLORSTATIC:
       case WM_CTLCOLORBTN:
         return SendMessageA(GetParent(hwnd()), message, wParam, lParam);
-      case WM_PAINT:
-        Paint();
-        return 0;
       default:
         return Window::HandleMessage(message, wParam, lParam);
     }
   }
 
- private:
-  void Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd(), &paint);
+  void OnPaint(HDC dc) override {
     RECT client;
     GetClientRect(hwnd(), &client);
     DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
@@ -145,13 +131,11 @@ class FrmMonthlyUsage::Frame : public Window {
       MoveToEx(dc, TwipsX(x), table.top, nullptr);
       LineTo(dc, TwipsX(x), table.bottom);
     }
-    EndPaint(hwnd(), &paint);
   }
 };
 
-FrmMonthlyUsage::FrmMonthlyUsage(AppContext& context)
-    : context_(context),
-      report_(context.platform.userStore, context.platform.locale, context.platform.clock) {}
+FrmMonthlyUsage::FrmMonthlyUsage(platform::Platform& platform, TrayWindowLink& tray)
+    : tray_(tray), report_(platform.userStore, platform.locale, platform.clock) {}
 
 FrmMonthlyUsage::~FrmMonthlyUsage() {
   if (hwnd() != nullptr) DestroyWindow(hwnd());
@@ -181,69 +165,31 @@ void FrmMonthlyUsage::Create() {
                   nullptr, nullptr) == nullptr)
     return;
 
-  CreateControls();
+  frame_ = std::make_unique<Frame>();
+  if (frame_->Create(hwnd())) CreateControls(frame(), Controls());
   Layout();
-  // The client area in twips at this window's DPI, centred on the screen.
-  RECT bounds{0, 0, TwipsX(kClientWidth), TwipsY(kClientHeight)};
-  AdjustWindowRectEx(&bounds, kWindowStyle, FALSE, 0);
-  const int width = bounds.right - bounds.left;
-  const int height = bounds.bottom - bounds.top;
-  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeAndCentreOnWorkArea(hwnd(), kClientWidth, kClientHeight, Dpi());
   Load();
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
 }
 
-void FrmMonthlyUsage::CreateControls() {
-  frame_ = std::make_unique<Frame>();
-  if (!frame_->Create(hwnd())) return;
-  const auto add = [&](int id, const char* className, const char* text, DWORD style) {
-    CreateWindowExA(0, className, text, style, 0, 0, 0, 0, frame(),
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                    nullptr);
-  };
-  for (const ControlLayout& control : kControls)
-    add(control.id, control.className, control.text, control.style);
-  for (const ColumnLayout& column : kColumns) {
-    for (std::size_t row = 0; row < kRowTops.size(); ++row)
-      add(column.firstId + static_cast<int>(row), "STATIC", "", kLabel | column.align);
-  }
+void FrmMonthlyUsage::Layout() {
+  const RECT r = PixelsOf(kFrame1, Dpi());
+  MoveWindow(frame(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  fonts_.Make(kFonts, Dpi());
+  LayOutControls(frame(), Controls(), Dpi(), fonts_);
 }
 
-void FrmMonthlyUsage::Layout() {
-  // New fonts first: the controls never hold a deleted one.
-  UniqueFont font = CreateSansSerif(Dpi(), false);
-  UniqueFont boldFont = CreateSansSerif(Dpi(), true);
-  const auto place = [&](HWND control, TwipsRect twips, Look look) {
-    MoveWindow(control, TwipsX(twips.left), TwipsY(twips.top), TwipsX(twips.width),
-               TwipsY(twips.height), TRUE);
-    const bool bold = look == Look::TableBold;
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont.get() : font.get()),
-                 TRUE);
-  };
-  MoveWindow(frame(), TwipsX(kFrame1.left), TwipsY(kFrame1.top), TwipsX(kFrame1.width),
-             TwipsY(kFrame1.height), TRUE);
-  for (const ControlLayout& control : kControls) {
-    TwipsRect twips = control.place;
-    if (control.id == IDC_REPORT_CMB_YEAR) twips.height += kDropDownExtra;
-    place(GetDlgItem(frame(), control.id), twips, control.look);
-  }
-  for (const ColumnLayout& column : kColumns) {
-    for (std::size_t row = 0; row < kRowTops.size(); ++row) {
-      place(GetDlgItem(frame(), column.firstId + static_cast<int>(row)),
-            {column.left, kRowTops[row], column.width, column.height}, column.look);
-    }
-  }
-  font_ = std::move(font);
-  boldFont_ = std::move(boldFont);
+std::optional<ControlColours> FrmMonthlyUsage::ColoursOf(HWND control) {
+  // The table's labels lie on its window-background rectangle.
+  if (!IsTableLabel(GetDlgCtrlID(control))) return std::nullopt;
+  return ControlColours{GetSysColorBrush(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT),
+                        GetSysColor(COLOR_WINDOW)};
 }
 
 void FrmMonthlyUsage::Load() {
-  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(context_.appIcon));
-  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(context_.appIcon));
-
+  SetWindowIcons(hwnd(), tray_.ProgramIcon(), tray_.ProgramIcon());
   report_.Open();
   HWND years = GetDlgItem(frame(), IDC_REPORT_CMB_YEAR);
   SendMessageA(years, CB_RESETCONTENT, 0, 0);
@@ -306,30 +252,10 @@ LRESULT FrmMonthlyUsage::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       MoveToSuggestedRect(lParam);
       return 0;
     }
-    case WM_CTLCOLORSTATIC: {
-      // The table's labels lie on its window-background rectangle.
-      if (!IsTableLabel(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)))) break;
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-    }
     default:
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);
-}
-
-void ShowMonthlyUsage(AppContext& context) {
-  Instance().Show(context);
-}
-
-HWND MonthlyUsageWindow() {
-  return Instance().hwnd();
-}
-
-bool MonthlyUsageDialogMessage(MSG& msg) {
-  return Instance().PreTranslate(msg);
 }
 
 }  // namespace trafimo::win

@@ -5,17 +5,18 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
-#include "platform/handles_win.h"
+#include "platform/toolkit_win.h"
 #include "platform/window_win.h"
 #include "report/monthly_usage.h"
-#include "startup/app_context_win.h"
+#include "startup/window_links_win.h"
 
 namespace trafimo::win {
 
 class FrmMonthlyUsage : public Window {
  public:
-  explicit FrmMonthlyUsage(AppContext& context);
+  FrmMonthlyUsage(platform::Platform& platform, TrayWindowLink& tray);
   ~FrmMonthlyUsage() override;
 
   // Creates the window and runs the opening steps, or brings the open window forward.
@@ -27,30 +28,21 @@ class FrmMonthlyUsage : public Window {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  std::optional<ControlColours> ColoursOf(HWND control) override;
 
  private:
   class Frame;
 
   void Create();
-  void CreateControls();
   void Layout();  // places the frame and the controls at the window's DPI, with fonts to match
   void Load();
   void ShowRows();
   void OnCommand(int id, int code);
 
-  AppContext& context_;
+  TrayWindowLink& tray_;
   report::MonthlyUsageReport report_;
   std::unique_ptr<Frame> frame_;
-  UniqueFont font_;
-  UniqueFont boldFont_;
+  FontSet fonts_;
 };
-
-// Shows the one monthly totals window (wire to AppContext::showMonthlyUsage).
-void ShowMonthlyUsage(AppContext& context);
-// The open monthly totals window, or null.
-HWND MonthlyUsageWindow();
-// For the message loop: true when the message was a keyboard-navigation message of the open
-// monthly totals window and has been handled (do not translate or dispatch it then).
-bool MonthlyUsageDialogMessage(MSG& msg);
 
 }  // namespace trafimo::win

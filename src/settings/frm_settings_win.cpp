@@ -1,112 +1,80 @@
 #include "settings/frm_settings_win.h"
 
-#include <algorithm>
-#include <cmath>
 #include <exception>
 #include <string>
 
 #include "accounting/accounting.h"
 #include "ifstats/ip_helper.h"
-#include "res/resource_ids.h"
 
 namespace trafimo::win {
 
 namespace {
 
-enum class Kind { CheckBox, Label, BoldLabel, ListBox, NumericBox, Frame, Button, DefaultButton };
-
-// One control of the dialog: position in twips relative to the dialog, or to fraFreeTimes when
-// `inFrame`; `tab` is the tab order.
-struct ControlLayout {
-  const char* name;
-  Kind kind;
-  const char* caption;
-  int left, top, width, height;
-  int tab;
-  bool inFrame;
-  int id;
-  int box;  // index into the numeric boxes, -1 for other controls
-};
-
 constexpr int kFrameLeft = 1980;
 constexpr int kFrameTop = 2940;
 
-constexpr ControlLayout kLayout[] = {
-    {"chkAlwaysRunInTray", Kind::CheckBox, "&Run this program on Windows start up", 225, 150, 4155,
-     390, 0, false, IDC_SETTINGS_ALWAYS_RUN_IN_TRAY, -1},
-    {"Label1", Kind::Label, "Select the Network Interfaces to monitor", 210, 675, 1740, 525, 1,
-     false, IDC_SETTINGS_LABEL + 1, -1},
-    {"lstInterfaces", Kind::ListBox, "", 2010, 675, 5100, 1410, 2, false, IDC_SETTINGS_INTERFACES,
-     -1},
-    {"Label5", Kind::Label, "(Loopback interface is not used in Internet traffic)", 2070, 2160,
-     5115, 195, 22, false, IDC_SETTINGS_LABEL + 5, -1},
-    {"Label7", Kind::Label, "Month Start day", 210, 2505, 1470, 330, 3, false,
-     IDC_SETTINGS_LABEL + 7, -1},
-    {"nebMonthStartDay", Kind::NumericBox, "", 1995, 2490, 405, 300, 4, false,
-     IDC_SETTINGS_MONTH_START_DAY, kBoxMonthStartDay},
-    {"Label8", Kind::Label, "(Start day of monthly billing cycle)", 2445, 2520, 2505, 285, 25,
-     false, IDC_SETTINGS_LABEL + 8, -1},
-    {"Label2", Kind::Label, "Don't track between these times", 210, 3015, 1515, 375, 5, false,
-     IDC_SETTINGS_LABEL + 2, -1},
-    {"chkEnableFreeTimes", Kind::CheckBox, "Enable", 2085, 2955, 795, 210, 6, false,
-     IDC_SETTINGS_ENABLE_FREE_TIMES, -1},
-    {"fraFreeTimes", Kind::Frame, "", kFrameLeft, kFrameTop, 5265, 930, 17, false,
-     IDC_SETTINGS_FREE_TIMES_FRAME, -1},
-    {"cmdClearLog", Kind::Button, "Clear all data", 240, 4035, 1710, 330, 23, false,
-     IDC_SETTINGS_CLEAR_LOG, -1},
-    {"cmdOk", Kind::DefaultButton, "&Ok", 4545, 4080, 1245, 315, 15, false, IDOK, -1},
-    {"cmdCancel", Kind::Button, "&Cancel", 5910, 4080, 1245, 315, 16, false, IDCANCEL, -1},
-    // Inside fraFreeTimes.
-    {"Label3", Kind::Label, "From", 360, 315, 360, 255, 7, true, IDC_SETTINGS_LABEL + 3, -1},
-    {"nebFromFreeTimeHH", Kind::NumericBox, "", 825, 300, 465, 300, 8, true, IDC_SETTINGS_FROM_HH,
-     kBoxFromHH},
-    {"lblColon(0)", Kind::BoldLabel, ":", 1305, 345, 165, 210, 18, true, IDC_SETTINGS_LABEL + 10,
-     -1},
-    {"nebFromFreeTimeMM", Kind::NumericBox, "", 1410, 300, 465, 300, 9, true, IDC_SETTINGS_FROM_MM,
-     kBoxFromMM},
-    {"lblColon(1)", Kind::BoldLabel, ":", 1905, 345, 165, 210, 21, true, IDC_SETTINGS_LABEL + 11,
-     -1},
-    {"nebFromFreeTimeSS", Kind::NumericBox, "", 1995, 300, 465, 300, 10, true, IDC_SETTINGS_FROM_SS,
-     kBoxFromSS},
-    {"Label4", Kind::Label, "To", 2910, 315, 315, 255, 11, true, IDC_SETTINGS_LABEL + 4, -1},
-    {"nebToFreeTimeHH", Kind::NumericBox, "", 3225, 300, 465, 300, 12, true, IDC_SETTINGS_TO_HH,
-     kBoxToHH},
-    {"lblColon(2)", Kind::BoldLabel, ":", 3720, 345, 165, 210, 20, true, IDC_SETTINGS_LABEL + 12,
-     -1},
-    {"nebToFreeTimeMM", Kind::NumericBox, "", 3825, 300, 465, 300, 13, true, IDC_SETTINGS_TO_MM,
-     kBoxToMM},
-    {"lblColon(3)", Kind::BoldLabel, ":", 4320, 345, 105, 210, 19, true, IDC_SETTINGS_LABEL + 13,
-     -1},
-    {"nebToFreeTimeSS", Kind::NumericBox, "", 4410, 300, 465, 300, 14, true, IDC_SETTINGS_TO_SS,
-     kBoxToSS},
-    {"Label6", Kind::Label, "(24 hour format)", 4035, 645, 1110, 255, 24, true,
-     IDC_SETTINGS_LABEL + 6, -1},
+// A place given relative to fraFreeTimes.
+constexpr TwipsRect InFrame(int left, int top, int width, int height) {
+  return {kFrameLeft + left, kFrameTop + top, width, height};
+}
+
+enum SettingsFont { kNormalFont, kBoldFont };
+constexpr FontSpec kFonts[] = {{"MS Sans Serif", 825}, {"MS Sans Serif", 825, true}};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kCheckBox = kChild | BS_AUTOCHECKBOX | WS_TABSTOP;
+constexpr DWORD kLabel = kChild | SS_LEFT;
+constexpr DWORD kButton = kChild | BS_PUSHBUTTON | WS_TABSTOP;
+constexpr DWORD kList =
+    kChild | LBS_MULTIPLESEL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP;
+// The numeric boxes are created by NebControl (no class here) and keep their records' fonts.
+constexpr const char* kNumericBox = nullptr;
+
+// In tab order. The frame comes last, so that it lies beneath everything it holds and is never
+// painted over the controls on its edge.
+// clang-format off
+constexpr ControlSpec kControls[] = {
+    {IDC_SETTINGS_ALWAYS_RUN_IN_TRAY, "BUTTON", "&Run this program on Windows start up", kCheckBox, {225, 150, 4155, 390}},
+    {IDC_SETTINGS_LABEL + 1, "STATIC", "Select the Network Interfaces to monitor", kLabel, {210, 675, 1740, 525}},
+    {IDC_SETTINGS_INTERFACES, "LISTBOX", "", kList, {2010, 675, 5100, 1410}, kNormalFont, WS_EX_CLIENTEDGE},
+    {IDC_SETTINGS_LABEL + 7, "STATIC", "Month Start day", kLabel, {210, 2505, 1470, 330}},
+    {IDC_SETTINGS_MONTH_START_DAY, kNumericBox, "", 0, {1995, 2490, 405, 300}, kNoFont},
+    {IDC_SETTINGS_LABEL + 2, "STATIC", "Don't track between these times", kLabel, {210, 3015, 1515, 375}},
+    {IDC_SETTINGS_ENABLE_FREE_TIMES, "BUTTON", "Enable", kCheckBox, {2085, 2955, 795, 210}},
+    {IDC_SETTINGS_LABEL + 3, "STATIC", "From", kLabel, InFrame(360, 315, 360, 255)},
+    {IDC_SETTINGS_FROM_HH, kNumericBox, "", 0, InFrame(825, 300, 465, 300), kNoFont},
+    {IDC_SETTINGS_FROM_MM, kNumericBox, "", 0, InFrame(1410, 300, 465, 300), kNoFont},
+    {IDC_SETTINGS_FROM_SS, kNumericBox, "", 0, InFrame(1995, 300, 465, 300), kNoFont},
+    {IDC_SETTINGS_LABEL + 4, "STATIC", "To", kLabel, InFrame(2910, 315, 315, 255)},
+    {IDC_SETTINGS_TO_HH, kNumericBox, "", 0, InFrame(3225, 300, 465, 300), kNoFont},
+    {IDC_SETTINGS_TO_MM, kNumericBox, "", 0, InFrame(3825, 300, 465, 300), kNoFont},
+    {IDC_SETTINGS_TO_SS, kNumericBox, "", 0, InFrame(4410, 300, 465, 300), kNoFont},
+    {IDOK, "BUTTON", "&Ok", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, {4545, 4080, 1245, 315}},
+    {IDCANCEL, "BUTTON", "&Cancel", kButton, {5910, 4080, 1245, 315}},
+    {IDC_SETTINGS_LABEL + 10, "STATIC", ":", kLabel, InFrame(1305, 345, 165, 210), kBoldFont},
+    {IDC_SETTINGS_LABEL + 13, "STATIC", ":", kLabel, InFrame(4320, 345, 105, 210), kBoldFont},
+    {IDC_SETTINGS_LABEL + 12, "STATIC", ":", kLabel, InFrame(3720, 345, 165, 210), kBoldFont},
+    {IDC_SETTINGS_LABEL + 11, "STATIC", ":", kLabel, InFrame(1905, 345, 165, 210), kBoldFont},
+    {IDC_SETTINGS_LABEL + 5, "STATIC", "(Loopback interface is not used in Internet traffic)", kLabel, {2070, 2160, 5115, 195}},
+    {IDC_SETTINGS_CLEAR_LOG, "BUTTON", "Clear all data", kButton, {240, 4035, 1710, 330}},
+    {IDC_SETTINGS_LABEL + 6, "STATIC", "(24 hour format)", kLabel, InFrame(4035, 645, 1110, 255)},
+    {IDC_SETTINGS_LABEL + 8, "STATIC", "(Start day of monthly billing cycle)", kLabel, {2445, 2520, 2505, 285}},
+    {IDC_SETTINGS_FREE_TIMES_FRAME, "BUTTON", "", kChild | BS_GROUPBOX | WS_CLIPSIBLINGS, {kFrameLeft, kFrameTop, 5265, 930}},
 };
+// clang-format on
+
+// The numeric boxes' control ids, in the order of SettingsBox.
+constexpr int kBoxIds[kBoxCount] = {
+    IDC_SETTINGS_MONTH_START_DAY, IDC_SETTINGS_FROM_HH, IDC_SETTINGS_FROM_MM, IDC_SETTINGS_FROM_SS,
+    IDC_SETTINGS_TO_HH,           IDC_SETTINGS_TO_MM,   IDC_SETTINGS_TO_SS};
 
 constexpr SettingsBox kTimeBoxes[] = {kBoxFromHH, kBoxFromMM, kBoxFromSS,
                                       kBoxToHH,   kBoxToMM,   kBoxToSS};
 
-// The controls in the order they are created: by tab order, which is also the order a dialog's
-// keyboard handling walks; the frame comes last so that it lies beneath everything it holds.
-std::vector<const ControlLayout*> CreationOrder() {
-  std::vector<const ControlLayout*> order;
-  for (const ControlLayout& control : kLayout)
-    order.push_back(&control);
-  std::stable_sort(order.begin(), order.end(), [](const ControlLayout* a, const ControlLayout* b) {
-    const bool aFrame = a->kind == Kind::Frame;
-    const bool bFrame = b->kind == Kind::Frame;
-    if (aFrame != bFrame) return bFrame;
-    return a->tab < b->tab;
-  });
-  return order;
-}
-
-HFONT MakeFont(UINT dpi, bool bold) {
-  // "MS Sans Serif" 8.25 point, as the numeric boxes' records hold it.
-  const int height = -static_cast<int>(std::lround(8.25 * dpi / 72.0));
-  return CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+int BoxOf(int id) {
+  for (int box = 0; box < kBoxCount; ++box)
+    if (kBoxIds[box] == id) return box;
+  return -1;
 }
 
 bool IsChecked(HWND checkBox) {
@@ -115,30 +83,15 @@ bool IsChecked(HWND checkBox) {
 
 }  // namespace
 
-frmSettings& SettingsDialog() {
-  static frmSettings dialog;
-  return dialog;
-}
+frmSettings::frmSettings(platform::Platform& platform, Settings& settings, TrayWindowLink& tray)
+    : platform_(platform), settings_(settings), tray_(tray) {}
 
-void ShowSettingsDialog(AppContext& context) {
-  SettingsDialog().Show(context);
-}
-
-bool BringSettingsForwardIfVisible() {
-  return SettingsDialog().BringForwardIfVisible();
-}
-
-bool TranslateSettingsDialogMessage(MSG& message) {
-  return SettingsDialog().PreTranslateMessage(message);
-}
-
-void frmSettings::Show(AppContext& context) {
+void frmSettings::Show() {
   if (hwnd() != nullptr) {
     ShowWindow(hwnd(), SW_SHOWNORMAL);
     BringForwardIfVisible();
     return;
   }
-  context_ = &context;
   if (!CreateWindowAndControls()) return;
   Load();
   ShowWindow(hwnd(), SW_SHOWNORMAL);
@@ -174,88 +127,40 @@ bool frmSettings::CreateWindowAndControls() {
                   nullptr) == nullptr) {
     return false;
   }
-
   // The size follows the window's real DPI, so it is set once the window exists.
-  RECT frame{0, 0, TwipsX(kSettingsClientWidthTwips), TwipsY(kSettingsClientHeightTwips)};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const int x = work.left + (work.right - work.left - width) / 2;
-  const int y = work.top + (work.bottom - work.top - height) / 2;
-  SetWindowPos(hwnd(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SizeAndCentreOnWorkArea(hwnd(), kSettingsClientWidthTwips, kSettingsClientHeightTwips, Dpi());
 
   boxes_.clear();
   boxes_.resize(kBoxCount);
-
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  for (const ControlLayout* control : CreationOrder()) {
-    // Placed and given their fonts by Layout, at the window's DPI.
-    const int left = 0, top = 0, width = 0, height = 0;
-    HMENU id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control->id));
-
-    if (control->kind == Kind::NumericBox) {
-      auto box = std::make_unique<NebControl>(context_->platform.messages);
-      const controls::PropertyRecord record =
-          settings::NebInstanceRecord(settings::kNebInstances[control->box]);
-      box->Create(hwnd(), control->id, left, top, width, height, &record);
-      boxes_[control->box] = std::move(box);
-      continue;
-    }
-
-    const char* className = "BUTTON";
-    DWORD controlStyle = WS_CHILD | WS_VISIBLE;
-    DWORD controlExStyle = 0;
-    switch (control->kind) {
-      case Kind::CheckBox:
-        controlStyle |= BS_AUTOCHECKBOX | WS_TABSTOP;
-        break;
-      case Kind::Label:
-      case Kind::BoldLabel:
-        className = "STATIC";
-        controlStyle |= SS_LEFT;
-        break;
-      case Kind::ListBox:
-        className = "LISTBOX";
-        controlStyle |=
-            LBS_MULTIPLESEL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP;
-        controlExStyle = WS_EX_CLIENTEDGE;
-        break;
-      case Kind::Frame:
-        // Beneath everything it holds, and never painted over the controls on its edge.
-        controlStyle |= BS_GROUPBOX | WS_CLIPSIBLINGS;
-        break;
-      case Kind::Button:
-        controlStyle |= BS_PUSHBUTTON | WS_TABSTOP;
-        break;
-      case Kind::DefaultButton:
-        controlStyle |= BS_DEFPUSHBUTTON | WS_TABSTOP;
-        break;
-      case Kind::NumericBox:
-        break;
-    }
-    CreateWindowExA(controlExStyle, className, control->caption, controlStyle, left, top, width,
-                    height, hwnd(), id, instance, nullptr);
+  CreateControls(hwnd(), kControls);
+  for (const ControlSpec& control : kControls) {
+    const int box = BoxOf(control.id);
+    if (box < 0) continue;
+    // Created in tab order among the others: each box goes after the control before it.
+    auto neb = std::make_unique<NebControl>(platform_.messages);
+    const controls::PropertyRecord record =
+        settings::NebInstanceRecord(settings::kNebInstances[box]);
+    neb->Create(hwnd(), control.id, 0, 0, 0, 0, &record);
+    boxes_[static_cast<std::size_t>(box)] = std::move(neb);
   }
+  PutInTabOrder();
   Layout();
   return true;
 }
 
-void frmSettings::Layout() {
-  font_.reset(MakeFont(Dpi(), false));
-  boldFont_.reset(MakeFont(Dpi(), true));
-  for (const ControlLayout& control : kLayout) {
-    HWND window = Item(control.id);
-    if (window == nullptr) continue;
-    SetWindowPos(window, nullptr, TwipsX(control.left + (control.inFrame ? kFrameLeft : 0)),
-                 TwipsY(control.top + (control.inFrame ? kFrameTop : 0)), TwipsX(control.width),
-                 TwipsY(control.height), SWP_NOZORDER | SWP_NOACTIVATE);
-    // The numeric boxes keep their own fonts, from their records.
-    if (control.kind == Kind::NumericBox) continue;
-    const HFONT font = control.kind == Kind::BoldLabel ? boldFont_.get() : font_.get();
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+void frmSettings::PutInTabOrder() {
+  HWND previous = HWND_TOP;
+  for (const ControlSpec& control : kControls) {
+    HWND child = Item(control.id);
+    if (child == nullptr) continue;
+    SetWindowPos(child, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = child;
   }
+}
+
+void frmSettings::Layout() {
+  fonts_.Make(kFonts, Dpi());
+  LayOutControls(hwnd(), kControls, Dpi(), fonts_);
 }
 
 void frmSettings::FocusFirstControl() {
@@ -267,25 +172,16 @@ void frmSettings::Load() {
   // 1. The dialog reads the interface table for its own use.
   CInterfaces interfaces;
   {
-    CIpHelper reader(context_->platform.ifTable, context_->platform.messages,
-                     context_->platform.process);
+    CIpHelper reader(platform_.ifTable, platform_.messages, platform_.process);
     try {
       interfaces = reader.Interfaces();
     } catch (const std::exception&) {
       // A table that cannot be read leaves the list empty.
     }
   }
-  // 2. The tray window's icon; at a start without arguments the dialog opens before the tray
-  // window exists, and then takes the program icon, which is the same picture.
-  HICON icon = context_->appIcon;
-  if (icon == nullptr) {
-    icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO));
-  }
-  if (icon != nullptr) {
-    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
-  const settings::SettingsForm form = settings::LoadSettingsForm(context_->settings, interfaces);
+  // 2. The program's icon.
+  SetWindowIcons(hwnd(), tray_.ProgramIcon(), tray_.ProgramIcon());
+  const settings::SettingsForm form = settings::LoadSettingsForm(settings_, interfaces);
   // 3.-5.
   SendMessageA(Item(IDC_SETTINGS_ALWAYS_RUN_IN_TRAY), BM_SETCHECK,
                form.alwaysRunInTray ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -335,8 +231,7 @@ settings::SettingsForm frmSettings::ReadForm() const {
 }
 
 void frmSettings::OnOk() {
-  const settings::OkResult result =
-      settings::PressOk(ReadForm(), context_->settings, context_->platform, hwnd());
+  const settings::OkResult result = settings::PressOk(ReadForm(), settings_, platform_, hwnd());
   // A message may have been up meanwhile: the dialog may be gone (Exit from the tray menu).
   if (hwnd() == nullptr) return;
   if (result.close) {
@@ -359,12 +254,9 @@ void frmSettings::OnOk() {
 }
 
 void frmSettings::OnClearLog() {
-  AppContext& context = *context_;
   // The tray window's CallFormLoad zeroes its counters; before the tray window is loaded there
   // are none to zero.
-  settings::ClearAllData(context.platform, hwnd(), [&context] {
-    if (context.accounting != nullptr) context.accounting->CallFormLoad();
-  });
+  settings::ClearAllData(platform_, hwnd(), [this] { tray_.CallFormLoad(); });
 }
 
 LRESULT frmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,10 +8,11 @@
 
 #include "controls/neb_win.h"
 #include "platform/handles_win.h"
+#include "platform/toolkit_win.h"
 #include "platform/window_win.h"
 #include "settings/settings_form.h"
 #include "settings/settings_ids.h"
-#include "startup/app_context_win.h"
+#include "startup/window_links_win.h"
 
 namespace trafimo::win {
 
@@ -34,8 +35,11 @@ enum SettingsBox {
 
 class frmSettings : public Window {
  public:
+  // Everything given must outlive the dialog.
+  frmSettings(platform::Platform& platform, Settings& settings, TrayWindowLink& tray);
+
   // Loads and shows the dialog, or brings it forward when it is already open.
-  void Show(AppContext& context);
+  void Show();
   // Brings the dialog to the front when it is visible; false when it is not.
   bool BringForwardIfVisible();
   // Gives the dialog's keyboard handling (Tab, Enter, Esc, access keys) a message of the loop.
@@ -51,6 +55,7 @@ class frmSettings : public Window {
 
  private:
   bool CreateWindowAndControls();
+  void PutInTabOrder();
   void Layout();
   void FocusFirstControl();
   void Load();
@@ -60,21 +65,12 @@ class frmSettings : public Window {
   void OnClearLog();
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
 
-  AppContext* context_ = nullptr;
+  platform::Platform& platform_;
+  Settings& settings_;
+  TrayWindowLink& tray_;
   std::vector<std::unique_ptr<NebControl>> boxes_;
-  UniqueFont font_;
-  UniqueFont boldFont_;
+  FontSet fonts_;
   HWND focusBeforeDeactivation_ = nullptr;
 };
-
-// The one shared instance.
-frmSettings& SettingsDialog();
-
-// What main and the tray wire: show the dialog (command line empty, tray "Settings..."), bring a
-// visible one forward (AppContext::bringSettingsForwardIfVisible), and let the message loop give
-// the dialog its keyboard messages first.
-void ShowSettingsDialog(AppContext& context);
-bool BringSettingsForwardIfVisible();
-bool TranslateSettingsDialogMessage(MSG& message);
 
 }  // namespace trafimo::win

@@ -10,8 +10,8 @@
 #include "meter/frm_message_win.h"
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
+#include "platform/shared_form_win.h"
 #include "report/frm_monthly_usage_win.h"
-#include "startup/app_context_win.h"
 #include "startup/globals.h"
 #include "settings/frm_settings_win.h"
 #include "startup/startup.h"
@@ -55,37 +55,36 @@ bool AnotherInstanceRunning() {
   return MutexErrorMeansAnotherInstance(error);
 }
 
-// Steps 3 and 4 of the start: the settings dialog when the command line is empty, then the
-// hidden tray window, whose load may open the meter (or only bring that dialog forward).
-void LoadWindows(AppContext& context, bool commandLineEmpty) {
-  if (commandLineEmpty) ShowSettingsDialog(context);
-  static frmTray tray;
-  if (!tray.Load(context)) EndForLackOfTrayWindow(context.platform);
-}
+// The windows the tray menu opens: one settings dialog, one monthly totals and one about
+// window, each created when first shown.
+class ProgramWindows : public WindowOpener {
+ public:
+  ProgramWindows(platform::Platform& platform, Settings& settings, TrayWindowLink& tray)
+      : platform_(platform), tray_(tray), settings_(platform, settings, tray) {}
 
-// The hooks through which the windows open one another.
-void WireWindowHooks(AppContext& context) {
-  context.showMeterSummary = [&context](
-                                 const std::string& strCostNow, const std::string& strCostToday,
-                                 const std::string& strCostThisMonth, int intSeconds, bool hold) {
-    ShowMeterSummary(context, strCostNow, strCostToday, strCostThisMonth, intSeconds, hold);
-  };
-  context.refreshMeters = [](const std::string& costNow, const std::string& costToday,
-                             const std::string& costThisMonth) {
-    RefreshMeterValues(costNow, costToday, costThisMonth);
-  };
-  context.showSettings = [&context] { ShowSettingsDialog(context); };
-  context.bringSettingsForwardIfVisible = [] { return BringSettingsForwardIfVisible(); };
-  context.showMonthlyUsage = [&context] { ShowMonthlyUsage(context); };
-  context.showAbout = [&context] { ShowAbout(context); };
-}
+  void ShowSettings() override { settings_.Show(); }
+  bool BringSettingsForwardIfVisible() override { return settings_.BringForwardIfVisible(); }
+  void ShowMonthlyUsage() override { monthlyUsage_.Show(platform_, tray_); }
+  void ShowAbout() override { about_.Show(platform_.shell, tray_); }
 
-int RunMessageLoop() {
+  // The open windows' keyboard handling (Tab, Enter, Esc, access keys) for a message of the loop.
+  bool PreTranslate(MSG& message) {
+    return settings_.PreTranslateMessage(message) || monthlyUsage_.PreTranslate(message) ||
+           about_.PreTranslate(message);
+  }
+
+ private:
+  platform::Platform& platform_;
+  TrayWindowLink& tray_;
+  frmSettings settings_;
+  SharedForm<FrmMonthlyUsage> monthlyUsage_;
+  SharedForm<FrmAbout> about_;
+};
+
+int RunMessageLoop(ProgramWindows& windows) {
   MSG message{};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (TranslateSettingsDialogMessage(message) || MonthlyUsageDialogMessage(message) ||
-        AboutDialogMessage(message))
-      continue;
+    if (windows.PreTranslate(message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -94,33 +93,26 @@ int RunMessageLoop() {
 
 }  // namespace
 
-void Main(AppContext& context, std::string_view commandLine) {
-  RefuseSecondInstanceThenLoadSettings(AnotherInstanceRunning(), context.settings,
-                                       context.platform);
-  WireWindowHooks(context);
-  LoadWindows(context, IsCommandLineEmpty(commandLine));
+// The start: refuse a second instance and load the settings, then the settings dialog when the
+// command line is empty, then the hidden tray window, whose load may open the meter (or only
+// bring that dialog forward); the message loop runs until the process ends.
+int Main(std::string_view commandLine) {
+  static RealPlatform realPlatform;
+  platform::Platform& platform = realPlatform.get();
+  RefuseSecondInstanceThenLoadSettings(AnotherInstanceRunning(), Globals::settings, platform);
+
+  static MeterWindows meters(platform, Globals::flags);
+  static frmTray tray(platform, Globals::settings, Globals::flags, meters);
+  static ProgramWindows windows(platform, Globals::settings, tray);
+  if (IsCommandLineEmpty(commandLine)) windows.ShowSettings();
+  if (!tray.Load(windows)) EndForLackOfTrayWindow(platform);
+  return RunMessageLoop(windows);
 }
 
 }  // namespace trafimo::win
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-  using namespace trafimo;
-  win::OptIntoPerMonitorDpi();
-  win::InitCommonControls();
-  static win::RealPlatform realPlatform;
-  // The hooks are wired as the windows that provide them arrive.
-  static win::AppContext context{realPlatform.get(),
-                                 Globals::settings,
-                                 Globals::flags,
-                                 nullptr,
-                                 nullptr,
-                                 nullptr,
-                                 {},
-                                 {},
-                                 {},
-                                 {},
-                                 {},
-                                 {}};
-  win::Main(context, commandLine != nullptr ? commandLine : "");
-  return win::RunMessageLoop();
+  trafimo::win::OptIntoPerMonitorDpi();
+  trafimo::win::InitCommonControls();
+  return trafimo::win::Main(commandLine != nullptr ? commandLine : "");
 }

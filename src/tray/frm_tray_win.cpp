@@ -3,6 +3,7 @@
 #include <array>
 #include <span>
 
+#include "platform/toolkit_win.h"
 #include "res/resource_ids.h"
 #include "tray/browser_switches.h"
 #include "tray/tray_ids.h"
@@ -48,39 +49,48 @@ HICON LoadProgramIcon(int width, int height) {
 
 }  // namespace
 
+frmTray::frmTray(platform::Platform& platform, Settings& settings, SharedFlags& flags,
+                 MeterWindows& meters)
+    : platform_(platform),
+      settings_(settings),
+      flags_(flags),
+      meters_(meters),
+      windowIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))),
+      trayIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON))) {}
+
 frmTray::~frmTray() {
   if (hwnd() != nullptr) KillTimer(hwnd(), kTimer1);
   DeleteIcon();
-  if (context_ != nullptr) {
-    if (context_->accounting == accounting_.get()) context_->accounting = nullptr;
-    if (context_->trayWindow == hwnd()) context_->trayWindow = nullptr;
-    if (context_->appIcon == windowIcon_.get()) context_->appIcon = nullptr;
-  }
 }
 
-bool frmTray::Load(AppContext& context) {
-  context_ = &context;
-  windowIcon_.reset(LoadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
-  trayIcon_.reset(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)));
+HWND frmTray::TrayHandle() const {
+  return hwnd();
+}
+
+HICON frmTray::ProgramIcon() const {
+  return windowIcon_.get();
+}
+
+void frmTray::CallFormLoad() {
+  if (accounting_) accounting_->CallFormLoad();
+}
+
+bool frmTray::Load(WindowOpener& windows) {
+  windows_ = &windows;
   // The class keeps the shared copy of the icon, which is never destroyed.
   RegisterClassOnce(kClassName,
                     LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO)));
   if (CreateBound(0, kClassName, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr) == nullptr)
     return false;
-  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(windowIcon_.get()));
-  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(trayIcon_.get()));
+  SetWindowIcons(hwnd(), windowIcon_.get(), trayIcon_.get());
   taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
 
   menuResource_.reset(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU)));
   trayMenu_ = GetSubMenu(menuResource_.get(), 0);
 
-  platform::UserStore& store = context.platform.userStore;
-  accounting_ =
-      std::make_unique<TrafficAccounting>(context.platform, context.settings, context.flags);
-  context.accounting = accounting_.get();
-  context.trayWindow = hwnd();
-  context.appIcon = windowIcon_.get();
+  platform::UserStore& store = platform_.userStore;
+  accounting_ = std::make_unique<TrafficAccounting>(platform_, settings_, flags_);
 
   // The load sequence, in its order.
   accounting_->LoadShowMode();
@@ -88,8 +98,8 @@ bool frmTray::Load(AppContext& context) {
   const bool meterOpen = ParseVisibleFlag(store.Read(kScreenSection, kVisibleKey, "True"));
   SetShowModeChecks(accounting_->ShowMode);
   accounting_->LoadMonthKey();
-  context.flags.TransLevel = ParseTransLevel(store.Read(kTransparencySection, kTransLevelKey, "0"));
-  context.flags.ClickThrough = false;
+  flags_.TransLevel = ParseTransLevel(store.Read(kTransparencySection, kTransLevelKey, "0"));
+  flags_.ClickThrough = false;
   accounting_->LoadCostThisMonth();
   accounting_->LoadCostToday();
 
@@ -116,8 +126,7 @@ void frmTray::ShowTip(const std::string& tip) {
 
 void frmTray::RefreshMeters(const std::string& costNow, const std::string& costToday,
                             const std::string& costThisMonth) {
-  if (context_ != nullptr && context_->refreshMeters)
-    context_->refreshMeters(costNow, costToday, costThisMonth);
+  meters_.RefreshMeterValues(costNow, costToday, costThisMonth);
 }
 
 LRESULT frmTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -167,23 +176,24 @@ void frmTray::OnTrayNotification(LPARAM mouseEvent) {
 }
 
 void frmTray::ShowSummary(bool hold) {
-  if (!context_->showMeterSummary) return;
+  // A visible settings dialog only comes forward.
+  if (windows_ != nullptr && windows_->BringSettingsForwardIfVisible()) return;
   TrafficAccounting& a = *accounting_;
   const std::string now = a.FormatBytes(a.CostNow.Total);
   const std::string today = a.FormatBytes(a.CostToday.Total);
   const std::string month = a.FormatBytes(a.CostThisMonth.Total);
-  context_->showMeterSummary(now, today, month, kSummarySeconds, hold);
+  meters_.ShowMeterSummary(now, today, month, kSummarySeconds, hold);
 }
 
 void frmTray::OpenTrayMenu() {
-  platform::Registry& registry = context_->platform.registry;
+  platform::Registry& registry = platform_.registry;
   SetCheck(IDM_TRAY_ENABLE_IE_IMAGES, GetIEImages(registry));
   SetCheck(IDM_TRAY_ENABLE_IE_FLASH, GetIEFlash(registry));
   for (const UINT command : kTransparencyLevelCommands)
     SetCheck(command, false);
-  if (context_->flags.TransLevel < kTransparencyLevelCommands.size())
-    SetCheck(kTransparencyLevelCommands[context_->flags.TransLevel], true);
-  SetCheck(IDM_TRAY_SET_CLICK_THROUGH, context_->flags.ClickThrough);
+  if (flags_.TransLevel < kTransparencyLevelCommands.size())
+    SetCheck(kTransparencyLevelCommands[flags_.TransLevel], true);
+  SetCheck(IDM_TRAY_SET_CLICK_THROUGH, flags_.ClickThrough);
 
   SetForegroundWindow(hwnd());
   POINT cursor{};
@@ -198,28 +208,27 @@ void frmTray::OpenTrayMenu() {
 }
 
 void frmTray::OnCommand(UINT command) {
-  AppContext& context = *context_;
-  platform::UserStore& store = context.platform.userStore;
+  platform::UserStore& store = platform_.userStore;
   for (std::size_t level = 0; level < kTransparencyLevelCommands.size(); ++level) {
     if (command == kTransparencyLevelCommands[level]) {
-      context.flags.TransLevel = static_cast<std::uint8_t>(level);
+      flags_.TransLevel = static_cast<std::uint8_t>(level);
       store.Write(kTransparencySection, kTransLevelKey, std::to_string(level));
       return;
     }
   }
   switch (command) {
     case IDM_TRAY_ABOUT:
-      if (context.showAbout) context.showAbout();
+      if (windows_ != nullptr) windows_->ShowAbout();
       break;
     case IDM_TRAY_SETTINGS:
-      if (context.showSettings) context.showSettings();
+      if (windows_ != nullptr) windows_->ShowSettings();
       break;
     case IDM_TRAY_MONTHLY_USAGE:
-      if (context.showMonthlyUsage) context.showMonthlyUsage();
+      if (windows_ != nullptr) windows_->ShowMonthlyUsage();
       break;
     case IDM_TRAY_SET_CLICK_THROUGH: {
       const bool checked = ToggleCheck(command);
-      context.flags.ClickThrough = checked;
+      flags_.ClickThrough = checked;
       store.Write(kSettingsSection, kClickThroughKey, checked ? "1" : "0");
       break;
     }
@@ -232,14 +241,14 @@ void frmTray::OnCommand(UINT command) {
       break;
     }
     case IDM_TRAY_ENABLE_IE_FLASH:
-      SetIEFlash(context.platform.registry, ToggleCheck(command));
+      SetIEFlash(platform_.registry, ToggleCheck(command));
       break;
     case IDM_TRAY_ENABLE_IE_IMAGES:
-      SetIEImages(context.platform.registry, ToggleCheck(command));
+      SetIEImages(platform_.registry, ToggleCheck(command));
       break;
     case IDM_TRAY_EXIT:
       DeleteIcon();
-      context.platform.process.EndNow();
+      platform_.process.EndNow();
     default:
       break;
   }

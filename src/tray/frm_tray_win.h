@@ -10,21 +10,28 @@
 
 #include "accounting/accounting.h"
 #include "platform/handles_win.h"
+#include "meter/frm_message_win.h"
 #include "platform/window_win.h"
-#include "startup/app_context_win.h"
+#include "startup/window_links_win.h"
 
 namespace trafimo::win {
 
-class frmTray : public Window, public TickDisplay {
+class frmTray : public Window, public TickDisplay, public TrayWindowLink {
  public:
-  frmTray() = default;
+  // Everything given must outlive the window.
+  frmTray(platform::Platform& platform, Settings& settings, SharedFlags& flags,
+          MeterWindows& meters);
   ~frmTray() override;
 
   // Creates the hidden window and runs the load sequence: display choices and counters from the
-  // stores, the icon added, the meter window opened when it was left open, Timer1 started. Fills
-  // context.accounting, context.trayWindow and context.appIcon. False when the window could not
-  // be created. `context` must outlive the window.
-  bool Load(AppContext& context);
+  // stores, the icon added, the meter window opened when it was left open, Timer1 started. The
+  // tray menu opens `windows`. False when the window could not be created.
+  bool Load(WindowOpener& windows);
+
+  // TrayWindowLink.
+  HWND TrayHandle() const override;
+  HICON ProgramIcon() const override;
+  void CallFormLoad() override;
 
   TrafficAccounting& accounting() { return *accounting_; }
   // The icon record as last given to the shell.
@@ -53,7 +60,11 @@ class frmTray : public Window, public TickDisplay {
   void AddIcon();
   void DeleteIcon();
 
-  AppContext* context_ = nullptr;
+  platform::Platform& platform_;
+  Settings& settings_;
+  SharedFlags& flags_;
+  MeterWindows& meters_;
+  WindowOpener* windows_ = nullptr;
   std::unique_ptr<TrafficAccounting> accounting_;
   UniqueMenu menuResource_;
   HMENU trayMenu_ = nullptr;  // first popup of menuResource_

@@ -1,6 +1,5 @@
 #include "controls/neb_win.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -98,20 +97,6 @@ TEST(NebControlWin, EnterMovesTheFocusToTheNextControl) {
   EXPECT_EQ(host.Text(), "7.00") << "leaving the box formatted its text";
 }
 
-TEST(NebControlWin, KeepsTheMinimumHeightAndTheEditFillsIt) {
-  Host host(5, 2, 8);
-  const int minimum = TwipsToPixels(300, host.box.Dpi());
-  RECT frame{}, edit{};
-  GetWindowRect(host.box.hwnd(), &frame);
-  GetWindowRect(host.box.edit(), &edit);
-  EXPECT_EQ(frame.bottom - frame.top, minimum);
-  EXPECT_TRUE(EqualRect(&frame, &edit));
-  SetWindowPos(host.box.hwnd(), nullptr, 0, 0, 120, minimum + 15, SWP_NOMOVE | SWP_NOZORDER);
-  GetWindowRect(host.box.edit(), &edit);
-  EXPECT_EQ(edit.bottom - edit.top, minimum + 15);
-  EXPECT_EQ(edit.right - edit.left, 120);
-}
-
 TEST(NebControlWin, DisabledBoxDrawsGreyText) {
   Host host(5, 2);
   HDC dc = CreateCompatibleDC(nullptr);
@@ -127,27 +112,6 @@ TEST(NebControlWin, DisabledBoxDrawsGreyText) {
               GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
   }
   DeleteDC(dc);
-}
-
-TEST(NebControlWin, RecordToolTipIsShownOverTheTextBox) {
-  Host host(5, 2);
-  NebControl tipped(host.messages);
-  controls::PropertyRecord record;
-  record.Set("ToolTipText", std::string("Day of the month"));
-  ASSERT_TRUE(tipped.Create(host.hwnd(), 11, 10, 100, 80, 20, &record));
-  HWND tooltip = nullptr;  // a popup, owned by the top-level window
-  while ((tooltip = FindWindowExA(nullptr, tooltip, TOOLTIPS_CLASSA, nullptr)) != nullptr &&
-         GetWindow(tooltip, GW_OWNER) != host.hwnd()) {
-  }
-  ASSERT_NE(tooltip, nullptr);
-  char text[80] = {};
-  TTTOOLINFOA tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = tipped.hwnd();
-  tool.uId = reinterpret_cast<UINT_PTR>(tipped.edit());
-  tool.lpszText = text;
-  SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-  EXPECT_STREQ(text, "Day of the month");
 }
 
 }  // namespace

@@ -279,7 +279,11 @@ struct ProcessEnded {};
 class FakeProcess : public platform::Process {
  public:
   std::string exePath = "C:\\Tools\\trafimo.exe";
-  [[noreturn]] void EndNow() override { throw ProcessEnded{}; }
+  int ends = 0;
+  [[noreturn]] void EndNow() override {
+    ++ends;
+    throw ProcessEnded{};
+  }
   std::string ExePath() override { return exePath; }
 };
 

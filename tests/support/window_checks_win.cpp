@@ -1,0 +1,107 @@
+#include "support/window_checks_win.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+namespace trafimo::testing {
+
+namespace {
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
+}
+
+bool IsGroupBox(HWND control) {
+  char name[16] = {};
+  GetClassNameA(control, name, sizeof name);
+  return _stricmp(name, "Button") == 0 &&
+         (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+}  // namespace
+
+std::string TextOf(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+void ExpectLaidOut(HWND window, int overhanging) {
+  RECT client{};
+  GetClientRect(window, &client);
+  for (HWND child : ChildrenOf(window)) {
+    if (!IsWindowVisible(child)) continue;
+    const int id = GetDlgCtrlID(child);
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(r.right > r.left && r.bottom > r.top) << "control " << id << " is empty";
+    EXPECT_TRUE(id == overhanging ||
+                (r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom))
+        << "control " << id << " (" << TextOf(child) << ") sticks out of its parent";
+    if (!IsGroupBox(child)) {
+      const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      EXPECT_EQ(ChildWindowFromPointEx(window, centre, CWP_SKIPINVISIBLE), child)
+          << "control " << id << " (" << TextOf(child) << ") is covered";
+    }
+    ExpectLaidOut(child, overhanging);
+  }
+}
+
+void ExpectTabCycle(HWND window) {
+  std::set<HWND> stops;
+  std::vector<HWND> pending{window};
+  while (!pending.empty()) {
+    HWND parent = pending.back();
+    pending.pop_back();
+    for (HWND child : ChildrenOf(parent)) {
+      const LONG style = GetWindowLongA(child, GWL_STYLE);
+      if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+      if (style & WS_TABSTOP) stops.insert(child);
+      pending.push_back(child);
+    }
+  }
+  ASSERT_FALSE(stops.empty());
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+  std::set<HWND> visited;
+  HWND at = first;
+  do {
+    EXPECT_TRUE(stops.count(at)) << "Tab stops at control " << GetDlgCtrlID(at);
+    EXPECT_TRUE(visited.insert(at).second) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
+    at = GetNextDlgTabItem(window, at, FALSE);
+  } while (at != first && at != nullptr && visited.size() <= stops.size());
+  EXPECT_EQ(visited, stops);
+}
+
+void ExpectCentredOnWorkArea(HWND window) {
+  MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+  GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  EXPECT_NEAR(frame.left + frame.right, monitor.rcWork.left + monitor.rcWork.right, 2);
+  EXPECT_NEAR(frame.top + frame.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 2);
+}
+
+SIZE MoveToDpi(HWND window, UINT dpi, UINT from) {
+  // The system suggests the window's rectangle scaled to the new DPI.
+  RECT suggested{};
+  GetWindowRect(window, &suggested);
+  const int width =
+      MulDiv(suggested.right - suggested.left, static_cast<int>(dpi), static_cast<int>(from));
+  const int height =
+      MulDiv(suggested.bottom - suggested.top, static_cast<int>(dpi), static_cast<int>(from));
+  suggested.right = suggested.left + width;
+  suggested.bottom = suggested.top + height;
+  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  RECT client{};
+  GetClientRect(window, &client);
+  return {client.right, client.bottom};
+}
+
+}  // namespace trafimo::testing
