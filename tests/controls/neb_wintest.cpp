@@ -97,6 +97,15 @@ TEST(NebControlWin, EnterMovesTheFocusToTheNextControl) {
   EXPECT_EQ(host.Text(), "7.00") << "leaving the box formatted its text";
 }
 
+TEST(NebControlWin, KeepsTheMinimumHeightWithTheEditFillingIt) {
+  Host host(5, 2, 8);
+  RECT frame{}, edit{};
+  GetWindowRect(host.box.hwnd(), &frame);
+  GetWindowRect(host.box.edit(), &edit);
+  EXPECT_EQ(frame.bottom - frame.top, TwipsToPixels(300, host.box.Dpi()));
+  EXPECT_TRUE(EqualRect(&frame, &edit));
+}
+
 TEST(NebControlWin, DisabledBoxDrawsGreyText) {
   Host host(5, 2);
   HDC dc = CreateCompatibleDC(nullptr);

@@ -86,8 +86,8 @@ TEST_F(SettingsDialogTest, OkRefusesWithAMessageOwnedByTheDialogAndTheFocusOnThe
     SettingsBox focus;
   };
   const Round rounds[] = {
-      {"29", "2", "0", "Month start day should be between 1 and 28", kBoxMonthStartDay},
-      {"28", "24", "0", "Invalid From time", kBoxFromHH},
+      {"29", "24", "60", "Month start day should be between 1 and 28", kBoxMonthStartDay},
+      {"28", "24", "60", "Invalid From time", kBoxFromHH},
       {"28", "23", "60", "Invalid To time", kBoxToHH}};
   for (const Round& round : rounds) {
     SetBox(kBoxMonthStartDay, round.day);

@@ -139,10 +139,19 @@ TEST_F(TrayWindow, CommandsInvertTheirChecksStoreTheChoiceAndOpenTheWindows) {
     Command(on ? IDM_TRAY_SHOW_MODE_1 : IDM_TRAY_SHOW_MODE_2);
     EXPECT_EQ(IsChecked(IDM_TRAY_SHOW_MODE_1), on);
     EXPECT_EQ(Stored("Settings", "ShowMode"), on ? "1" : "2");
+    // Images as REG_SZ "yes"/"no" without a counted NUL; Flash off as the key with 0x400.
     Command(IDM_TRAY_ENABLE_IE_IMAGES);
-    EXPECT_EQ(GetIEImages(fake.platform.registry), on);
+    const auto* images = fake.registry.Get(platform::kHkeyCurrentUser, std::string(kIEMainSubKey),
+                                           std::string(kIEImagesValue));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->type, platform::kRegSz);
+    EXPECT_EQ(std::string(images->data.begin(), images->data.end()), on ? "yes" : "no");
     Command(IDM_TRAY_ENABLE_IE_FLASH);
     EXPECT_EQ(GetIEFlash(fake.platform.registry), on);
+    const auto* flash = fake.registry.Get(platform::kHkeyLocalMachine, std::string(kIEFlashSubKey),
+                                          std::string(kIEFlashFlagsValue));
+    const bool flashOff = flash != nullptr && flash->data == std::vector<std::uint8_t>{0, 4, 0, 0};
+    EXPECT_EQ(flashOff, !on);
   }
   Command(IDM_TRAY_TRANSPARENCY_LEVEL_0 + 3);
   EXPECT_EQ(flags.TransLevel, 3);
