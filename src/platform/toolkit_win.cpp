@@ -10,17 +10,17 @@ RECT PixelsOf(const TwipsRect& twips, UINT dpi) {
           TwipsToPixels(twips.top + twips.height, dpi)};
 }
 
-UniqueFont MakeFont(const FontSpec& spec, UINT dpi) {
-  return UniqueFont(CreateFontA(-MulDiv(spec.hundredthsOfPoint, static_cast<int>(dpi), 7200), 0, 0,
-                                0, spec.bold ? FW_BOLD : FW_NORMAL, spec.italic, spec.underline,
+UniqueFont MakeFont(const FontSpec& font, UINT dpi) {
+  return UniqueFont(CreateFontA(-MulDiv(font.hundredthsOfPoint, static_cast<int>(dpi), 7200), 0, 0,
+                                0, font.bold ? FW_BOLD : FW_NORMAL, font.italic, font.underline,
                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, spec.face));
+                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, font.face));
 }
 
 void FontSet::Make(std::span<const FontSpec> specs, UINT dpi) {
   std::vector<UniqueFont> fonts;
-  for (const FontSpec& spec : specs)
-    fonts.push_back(MakeFont(spec, dpi));
+  for (const FontSpec& font : specs)
+    fonts.push_back(MakeFont(font, dpi));
   fonts_.swap(fonts);
 }
 

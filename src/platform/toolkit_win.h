@@ -25,7 +25,7 @@ struct FontSpec {
   int hundredthsOfPoint;
   bool bold = false, italic = false, underline = false;
 };
-UniqueFont MakeFont(const FontSpec& spec, UINT dpi);
+UniqueFont MakeFont(const FontSpec& font, UINT dpi);
 
 // A window's fonts, made again for each DPI; controls name them by index.
 class FontSet {
