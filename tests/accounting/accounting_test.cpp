@@ -15,16 +15,16 @@ namespace {
 
 constexpr std::uint32_t kTwo31 = 2147483648u;
 
-// Starts on 20 March 2006 at noon, counting "Ethernet" and "Wi-Fi".
-class AccountingTest : public ::testing::Test, public TickDisplay {
- protected:
+// The accounting and its stand-ins; starts on 20 March 2006 at noon, counting "Ethernet" and
+// "Wi-Fi".
+struct Accounting : TickDisplay {
   FakePlatform fake;
   Settings settings;
   SharedFlags flags;
   TrafficAccounting accounting{fake.platform, settings, flags};
   std::vector<std::string> tips, meters;  // meters: "now|today|month"
 
-  AccountingTest() {
+  Accounting() {
     settings.Interface = ",Ethernet,Wi-Fi";
     fake.clock.Set(2006, 3, 20, 12, 0, 0);
   }
@@ -74,7 +74,14 @@ class AccountingTest : public ::testing::Test, public TickDisplay {
   }
 };
 
+class AccountingTest : public ::testing::Test, public Accounting {};
 using SamplingTick = AccountingTest;
+FakeRow Eth(std::uint32_t in, std::uint32_t out) {
+  return Accounting::Eth(in, out);
+}
+TrafficTotals Totals(std::int64_t in, std::int64_t out) {
+  return Accounting::Totals(in, out);
+}
 
 TEST_F(SamplingTick, FirstReadingIsTheBaselineThenTrafficIsAddedToAllThreeTotals) {
   Store("2006MAR", "7000", "3000");
@@ -93,42 +100,38 @@ TEST_F(SamplingTick, FreeTrafficIsLostForGoodWhileTheBaselineMoves) {
   Expect(Totals(100, 0), Totals(100, 0), Totals(100, 0));
 }
 
-// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to`.
-struct FreeCase {
-  const char *from, *to;  // null: free times switched off
-  int hhmmss;
-  bool counted;
-  friend void PrintTo(const FreeCase& c, std::ostream* os) {
-    *os << (c.from ? c.from : "off") << " to " << (c.to && *c.to ? c.to : "-") << " at "
-        << c.hhmmss;
+// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to` (null:
+// switched off). A bound that is not a valid time of day means there is no window.
+TEST(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
+  const std::tuple<const char*, const char*, int, bool> cases[] = {
+      {nullptr, nullptr, 30001, true},
+      {"2:0:0", "7:59:59", 20000, false},
+      {"2:0:0", "7:59:59", 75959, false},
+      {"2:0:0", "7:59:59", 80000, true},
+      {"2:0:0", "7:59:59", 15959, true},
+      {"22:00:00", "06:00:00", 233000, false},
+      {"22:00:00", "06:00:00", 55959, false},
+      {"22:00:00", "06:00:00", 60000, false},
+      {"22:00:00", "06:00:00", 60001, true},
+      {"22:00:00", "06:00:00", 215959, true},
+      {"22:00:00", "06:00:00", 220000, false},
+      {"2:0:0", "25:0:0", 30001, true},
+      {"2:60:0", "7:0", 30001, true},
+      {"2:0:0", "", 30001, true},
+      {"two", "7:0", 30001, true},
+      {"2", "7:0", 30001, true},
+      {" 2:0 ", "7:0", 30001, false}};
+  for (const auto& [from, to, hhmmss, counted] : cases) {
+    Accounting t;
+    t.settings.EnableFreeTimes = from != nullptr;
+    if (from) t.settings.FromFreeTime = from, t.settings.ToFreeTime = to;
+    t.fake.clock.Set(2006, 3, 20, hhmmss / 10000, hhmmss / 100 % 100, hhmmss % 100);
+    t.fake.clock.Advance(-1);  // the baseline a second before
+    t.Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}});
+    EXPECT_EQ(t.accounting.CostToday, counted ? Totals(2000, 500) : Totals(0, 0))
+        << (from ? from : "off") << " to " << (to ? to : "-") << " at " << hhmmss;
   }
-};
-
-class FreeWindow : public AccountingTest, public ::testing::WithParamInterface<FreeCase> {};
-
-TEST_P(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
-  const FreeCase& c = GetParam();
-  settings.EnableFreeTimes = c.from != nullptr;
-  if (c.from) settings.FromFreeTime = c.from, settings.ToFreeTime = c.to;
-  fake.clock.Set(2006, 3, 20, c.hhmmss / 10000, c.hhmmss / 100 % 100, c.hhmmss % 100);
-  fake.clock.Advance(-1);  // the baseline a second before
-  Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}});
-  EXPECT_EQ(accounting.CostToday, c.counted ? Totals(2000, 500) : Totals(0, 0));
 }
-
-// A bound that is not a valid time of day means there is no window.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Times, FreeWindow, ::testing::Values(
-    FreeCase{nullptr, nullptr, 30001, true},        FreeCase{"2:0:0", "7:59:59", 20000, false},
-    FreeCase{"2:0:0", "7:59:59", 75959, false},     FreeCase{"2:0:0", "7:59:59", 80000, true},
-    FreeCase{"2:0:0", "7:59:59", 15959, true},
-    FreeCase{"22:00:00", "06:00:00", 233000, false}, FreeCase{"22:00:00", "06:00:00", 55959, false},
-    FreeCase{"22:00:00", "06:00:00", 60000, false}, FreeCase{"22:00:00", "06:00:00", 60001, true},
-    FreeCase{"22:00:00", "06:00:00", 215959, true}, FreeCase{"22:00:00", "06:00:00", 220000, false},
-    FreeCase{"2:0:0", "25:0:0", 30001, true},       FreeCase{"2:60:0", "7:0", 30001, true},
-    FreeCase{"2:0:0", "", 30001, true},             FreeCase{"two", "7:0", 30001, true},
-    FreeCase{"2", "7:0", 30001, true},              FreeCase{" 2:0 ", "7:0", 30001, false}));
-// clang-format on
 
 TEST_F(SamplingTick, TheOnlyInterfaceDisappearingEndsNowButKeepsTodayAndTheMonth) {
   Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}, {Row("Loopback", 5, 5)}});
@@ -257,30 +260,20 @@ TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
   EXPECT_EQ(fake.ifTable.calls, 3) << "the next tick runs again";
 }
 
-struct MonthKeyCase {
-  int startDay, year, month, day;
-  const char* key;
-  friend void PrintTo(const MonthKeyCase& c, std::ostream* os) {
-    *os << c.year << "-" << c.month << "-" << c.day << " from day " << c.startDay;
+TEST(MonthKeys, NameTheMonthTheBillingPeriodStartedIn) {
+  // start day, date, the month record's section
+  const std::tuple<int, platform::LocalTime, const char*> cases[] = {
+      {1, {2006, 3, 1}, "2006MAR"},   {1, {2006, 2, 28}, "2006FEB"},
+      {15, {2006, 3, 10}, "2006FEB"}, {15, {2006, 3, 15}, "2006MAR"},
+      {28, {2006, 3, 27}, "2006FEB"}, {28, {2006, 3, 28}, "2006MAR"},
+      {10, {2007, 1, 5}, "2006DEC"}};
+  for (const auto& [startDay, date, key] : cases) {
+    Accounting t;
+    t.settings.MonthStartDay = static_cast<std::uint8_t>(startDay);
+    t.fake.clock.now = date;
+    EXPECT_EQ(t.accounting.RegKey(), key) << date.year << "-" << date.month << "-" << date.day;
   }
-};
-
-class MonthKeys : public AccountingTest, public ::testing::WithParamInterface<MonthKeyCase> {};
-
-TEST_P(MonthKeys, NameTheMonthTheBillingPeriodStartedIn) {
-  const MonthKeyCase& c = GetParam();
-  settings.MonthStartDay = static_cast<std::uint8_t>(c.startDay);
-  fake.clock.Set(c.year, c.month, c.day);
-  EXPECT_EQ(accounting.RegKey(), c.key);
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(StartDays, MonthKeys, ::testing::Values(
-    MonthKeyCase{1, 2006, 3, 1, "2006MAR"},   MonthKeyCase{1, 2006, 2, 28, "2006FEB"},
-    MonthKeyCase{15, 2006, 3, 10, "2006FEB"}, MonthKeyCase{15, 2006, 3, 15, "2006MAR"},
-    MonthKeyCase{28, 2006, 3, 27, "2006FEB"}, MonthKeyCase{28, 2006, 3, 28, "2006MAR"},
-    MonthKeyCase{10, 2007, 1, 5, "2006DEC"}));
-// clang-format on
 
 // Stored "IN"/"OUT" text that is not a whole number of bytes within range reads as 0, and so
 // does a pair whose total is out of range.
