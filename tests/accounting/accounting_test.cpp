@@ -15,6 +15,16 @@ namespace {
 
 constexpr std::uint32_t kTwo31 = 2147483648u;
 
+FakeRow Row(std::string description, std::uint32_t in, std::uint32_t out) {
+  return {std::move(description), in, out, 6, std::nullopt};
+}
+FakeRow Eth(std::uint32_t in, std::uint32_t out) {
+  return Row("Ethernet", in, out);
+}
+TrafficTotals Totals(std::int64_t in, std::int64_t out) {
+  return {in, out, in + out};
+}
+
 // The accounting and its stand-ins; starts on 20 March 2006 at noon, counting "Ethernet" and
 // "Wi-Fi".
 struct Accounting : TickDisplay {
@@ -33,12 +43,6 @@ struct Accounting : TickDisplay {
                      const std::string& month) override {
     meters.push_back(now + "|" + today + "|" + month);
   }
-
-  static FakeRow Row(std::string description, std::uint32_t in, std::uint32_t out) {
-    return {std::move(description), in, out, 6, std::nullopt};
-  }
-  static FakeRow Eth(std::uint32_t in, std::uint32_t out) { return Row("Ethernet", in, out); }
-  static TrafficTotals Totals(std::int64_t in, std::int64_t out) { return {in, out, in + out}; }
 
   // The tray window's load, in its order.
   void Load() {
@@ -76,12 +80,6 @@ struct Accounting : TickDisplay {
 
 class AccountingTest : public ::testing::Test, public Accounting {};
 using SamplingTick = AccountingTest;
-FakeRow Eth(std::uint32_t in, std::uint32_t out) {
-  return Accounting::Eth(in, out);
-}
-TrafficTotals Totals(std::int64_t in, std::int64_t out) {
-  return Accounting::Totals(in, out);
-}
 
 TEST_F(SamplingTick, FirstReadingIsTheBaselineThenTrafficIsAddedToAllThreeTotals) {
   Store("2006MAR", "7000", "3000");
