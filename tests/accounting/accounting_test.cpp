@@ -1,12 +1,10 @@
 // The tray window's accounting driven through the stand-ins: the one-second tick and what it adds
-// to Now, Today and This Month, the usage records, the byte texts, and five weeks of wrapping
-// counters counted to the byte.
+// to Now, Today and This Month, the free times, the billing month's records and the byte texts.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <limits>
-#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "accounting/accounting.h"
@@ -16,19 +14,27 @@ namespace trafimo::testing {
 namespace {
 
 constexpr std::uint32_t kTwo31 = 2147483648u;
-constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
-// Starts on 20 March 2006 at noon, counting "Ethernet" and "Wi-Fi".
-class AccountingTest : public ::testing::Test, public TickDisplay {
- protected:
+FakeRow Row(std::string description, std::uint32_t in, std::uint32_t out) {
+  return {std::move(description), in, out, 6, std::nullopt};
+}
+FakeRow Eth(std::uint32_t in, std::uint32_t out) {
+  return Row("Ethernet", in, out);
+}
+TrafficTotals Totals(std::int64_t in, std::int64_t out) {
+  return {in, out, in + out};
+}
+
+// The accounting and its stand-ins; starts on 20 March 2006 at noon, counting "Ethernet" and
+// "Wi-Fi".
+struct Accounting : TickDisplay {
   FakePlatform fake;
   Settings settings;
   SharedFlags flags;
   TrafficAccounting accounting{fake.platform, settings, flags};
   std::vector<std::string> tips, meters;  // meters: "now|today|month"
 
-  AccountingTest() {
+  Accounting() {
     settings.Interface = ",Ethernet,Wi-Fi";
     fake.clock.Set(2006, 3, 20, 12, 0, 0);
   }
@@ -37,12 +43,6 @@ class AccountingTest : public ::testing::Test, public TickDisplay {
                      const std::string& month) override {
     meters.push_back(now + "|" + today + "|" + month);
   }
-
-  static FakeRow Row(std::string description, std::uint32_t in, std::uint32_t out) {
-    return {std::move(description), in, out, 6, std::nullopt};
-  }
-  static FakeRow Eth(std::uint32_t in, std::uint32_t out) { return Row("Ethernet", in, out); }
-  static TrafficTotals Totals(std::int64_t in, std::int64_t out) { return {in, out, in + out}; }
 
   // The tray window's load, in its order.
   void Load() {
@@ -78,6 +78,7 @@ class AccountingTest : public ::testing::Test, public TickDisplay {
   }
 };
 
+class AccountingTest : public ::testing::Test, public Accounting {};
 using SamplingTick = AccountingTest;
 
 TEST_F(SamplingTick, FirstReadingIsTheBaselineThenTrafficIsAddedToAllThreeTotals) {
@@ -97,41 +98,38 @@ TEST_F(SamplingTick, FreeTrafficIsLostForGoodWhileTheBaselineMoves) {
   Expect(Totals(100, 0), Totals(100, 0), Totals(100, 0));
 }
 
-// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to`.
-struct FreeCase {
-  const char *from, *to;  // null: free times switched off
-  int hhmmss;
-  bool counted;
-  friend void PrintTo(const FreeCase& c, std::ostream* os) {
-    *os << (c.from ? c.from : "off") << " to " << (c.to && *c.to ? c.to : "-") << " at "
-        << c.hhmmss;
+// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to` (null:
+// switched off). A bound that is not a valid time of day means there is no window.
+TEST(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
+  const std::tuple<const char*, const char*, int, bool> cases[] = {
+      {nullptr, nullptr, 30001, true},
+      {"2:0:0", "7:59:59", 20000, false},
+      {"2:0:0", "7:59:59", 75959, false},
+      {"2:0:0", "7:59:59", 80000, true},
+      {"2:0:0", "7:59:59", 15959, true},
+      {"22:00:00", "06:00:00", 233000, false},
+      {"22:00:00", "06:00:00", 55959, false},
+      {"22:00:00", "06:00:00", 60000, false},
+      {"22:00:00", "06:00:00", 60001, true},
+      {"22:00:00", "06:00:00", 215959, true},
+      {"22:00:00", "06:00:00", 220000, false},
+      {"2:0:0", "25:0:0", 30001, true},
+      {"2:60:0", "7:0", 30001, true},
+      {"2:0:0", "", 30001, true},
+      {"two", "7:0", 30001, true},
+      {"2", "7:0", 30001, true},
+      {" 2:0 ", "7:0", 30001, false}};
+  for (const auto& [from, to, hhmmss, counted] : cases) {
+    Accounting t;
+    t.settings.EnableFreeTimes = from != nullptr;
+    if (from) t.settings.FromFreeTime = from, t.settings.ToFreeTime = to;
+    t.fake.clock.Set(2006, 3, 20, hhmmss / 10000, hhmmss / 100 % 100, hhmmss % 100);
+    t.fake.clock.Advance(-1);  // the baseline a second before
+    t.Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}});
+    EXPECT_EQ(t.accounting.CostToday, counted ? Totals(2000, 500) : Totals(0, 0))
+        << (from ? from : "off") << " to " << (to ? to : "-") << " at " << hhmmss;
   }
-};
-
-class FreeWindow : public AccountingTest, public ::testing::WithParamInterface<FreeCase> {};
-
-TEST_P(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
-  const FreeCase& c = GetParam();
-  settings.EnableFreeTimes = c.from != nullptr;
-  if (c.from) settings.FromFreeTime = c.from, settings.ToFreeTime = c.to;
-  fake.clock.Set(2006, 3, 20, c.hhmmss / 10000, c.hhmmss / 100 % 100, c.hhmmss % 100);
-  fake.clock.Advance(-1);  // the baseline a second before
-  Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}});
-  EXPECT_EQ(accounting.CostToday, c.counted ? Totals(2000, 500) : Totals(0, 0));
 }
-
-// A bound that is not a valid time of day means there is no window.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Times, FreeWindow, ::testing::Values(
-    FreeCase{nullptr, nullptr, 30001, true},        FreeCase{"2:0:0", "7:59:59", 20000, false},
-    FreeCase{"2:0:0", "7:59:59", 75959, false},     FreeCase{"2:0:0", "7:59:59", 80000, true},
-    FreeCase{"22:00:00", "06:00:00", 233000, false}, FreeCase{"22:00:00", "06:00:00", 55959, false},
-    FreeCase{"22:00:00", "06:00:00", 60000, false}, FreeCase{"22:00:00", "06:00:00", 60001, true},
-    FreeCase{"22:00:00", "06:00:00", 215959, true}, FreeCase{"22:00:00", "06:00:00", 220000, false},
-    FreeCase{"2:0:0", "25:0:0", 30001, true},       FreeCase{"2:60:0", "7:0", 30001, true},
-    FreeCase{"2:0:0", "", 30001, true},             FreeCase{"two", "7:0", 30001, true},
-    FreeCase{"2", "7:0", 30001, true}));
-// clang-format on
 
 TEST_F(SamplingTick, TheOnlyInterfaceDisappearingEndsNowButKeepsTodayAndTheMonth) {
   Ticks({{Eth(10000, 20000)}, {Eth(12000, 20500)}, {Row("Loopback", 5, 5)}});
@@ -141,11 +139,18 @@ TEST_F(SamplingTick, TheOnlyInterfaceDisappearingEndsNowButKeepsTodayAndTheMonth
   Expect(Totals(1000, 0), Totals(3000, 500), Totals(3000, 500));
 }
 
-TEST_F(SamplingTick, SelectingAnotherInterfaceRebaselinesOnce) {
-  Ticks({{Eth(10000, 20000), Row("VPN", 500000, 0)}, {Eth(11000, 20000), Row("VPN", 900000, 0)}});
-  settings.Interface = ",Ethernet,VPN";
-  Ticks({{Eth(12000, 20000), Row("VPN", 950000, 0)}, {Eth(12100, 20000), Row("VPN", 950020, 3)}});
-  Expect(Totals(1120, 3), Totals(1120, 3), Totals(1120, 3));
+// Only whole entries of the list count, and another list re-baselines once.
+TEST_F(SamplingTick, TheSelectedInterfacesAreSummedAndAnotherSelectionRebaselines) {
+  settings.Interface = ",Ethernet,Adapter #2";
+  Ticks({{Eth(10000, 20000), Row("Adapter #2", 500000, 0), Row("Adapter #2-Filter", 7, 0),
+          Row("Wi-Fi", 300000, 0)},
+         {Eth(11000, 20000), Row("Adapter #2", 900000, 0), Row("Adapter #2-Filter", 99, 0),
+          Row("Wi-Fi", 900000, 0)}});
+  Expect(Totals(401000, 0), Totals(401000, 0), Totals(401000, 0));
+  settings.Interface = ",Ethernet,Wi-Fi";
+  Ticks(
+      {{Eth(12000, 20000), Row("Wi-Fi", 950000, 0)}, {Eth(12100, 20000), Row("Wi-Fi", 950020, 3)}});
+  Expect(Totals(401120, 3), Totals(401120, 3), Totals(401120, 3));
 }
 
 // A start on the same day takes Today up from its record.
@@ -202,13 +207,6 @@ TEST_F(SamplingTick, ClockSetBackIntoAnEarlierMonthGoesOnFromItsRecord) {
   EXPECT_EQ(StoredTotals("2006APR"), Totals(100, 0));
 }
 
-TEST_F(SamplingTick, OnlyWholeEntriesOfTheListAreCounted) {
-  settings.Interface = ",Adapter #2";
-  Ticks({{Row("Adapter", 100, 0), Row("Adapter #2", 1000, 0), Row("Adapter #2-Filter", 7, 0)},
-         {Row("Adapter", 900, 0), Row("Adapter #2", 1500, 0), Row("Adapter #2-Filter", 507, 0)}});
-  Expect(Totals(500, 0), Totals(500, 0), Totals(500, 0));
-}
-
 // A failed write or table read abandons the rest of its tick; the next tick goes on normally.
 TEST_F(SamplingTick, AFailureAbandonsTheRestOfTheTickOnly) {
   Ticks({{Eth(1000, 1000)}});
@@ -244,114 +242,6 @@ TEST_F(SamplingTick, ClearedCountersGoOnFromTheLastReading) {
   Expect(Totals(700, 0), Totals(700, 0), Totals(700, 0));
 }
 
-struct MonthKeyCase {
-  int startDay, year, month, day;
-  const char* key;
-  friend void PrintTo(const MonthKeyCase& c, std::ostream* os) {
-    *os << c.year << "-" << c.month << "-" << c.day << " from day " << c.startDay;
-  }
-};
-
-class MonthKeys : public AccountingTest, public ::testing::WithParamInterface<MonthKeyCase> {};
-
-TEST_P(MonthKeys, NameTheMonthTheBillingPeriodStartedIn) {
-  const MonthKeyCase& c = GetParam();
-  settings.MonthStartDay = static_cast<std::uint8_t>(c.startDay);
-  fake.clock.Set(c.year, c.month, c.day);
-  EXPECT_EQ(accounting.RegKey(), c.key);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(StartDays, MonthKeys, ::testing::Values(
-    MonthKeyCase{1, 2006, 3, 1, "2006MAR"},   MonthKeyCase{1, 2006, 2, 28, "2006FEB"},
-    MonthKeyCase{15, 2006, 3, 10, "2006FEB"}, MonthKeyCase{15, 2006, 3, 15, "2006MAR"},
-    MonthKeyCase{28, 2006, 3, 27, "2006FEB"}, MonthKeyCase{28, 2006, 3, 28, "2006MAR"},
-    MonthKeyCase{10, 2007, 1, 5, "2006DEC"}));
-// clang-format on
-
-// Stored "IN"/"OUT" text that is not a whole number of bytes within range reads as 0, and so
-// does a pair whose total is out of range.
-struct StoredText {
-  const char *in, *out;
-  std::int64_t value;
-  friend void PrintTo(const StoredText& c, std::ostream* os) {
-    *os << "[" << c.in << "] [" << c.out << "]";
-  }
-};
-
-class StoredByteText : public AccountingTest, public ::testing::WithParamInterface<StoredText> {};
-
-TEST_P(StoredByteText, ReadsAsItsValueOrZero) {
-  Store("2006MAR", GetParam().in, GetParam().out);
-  Load();
-  EXPECT_EQ(accounting.CostThisMonth.Total, GetParam().value);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Texts, StoredByteText, ::testing::Values(
-    StoredText{"-25", "007", -18},     StoredText{"9223372036854775800", "0", 9223372036854775800},
-    StoredText{"12.5", "5", 5},        StoredText{"1,000", "5", 5},  StoredText{"5", " 12", 5},
-    StoredText{"+12", "5", 5},         StoredText{"", "5", 5},       StoredText{"-", "5", 5},
-    StoredText{"9223372036854775808", "5", 5}, StoredText{"9223372036854775807", "1", 0}));
-// clang-format on
-
-struct FormatCase {
-  const char* showMode;
-  std::int64_t bytes;
-  const char* text;
-  friend void PrintTo(const FormatCase& c, std::ostream* os) {
-    *os << c.bytes << " in mode " << c.showMode;
-  }
-};
-
-class FormatBytes : public AccountingTest, public ::testing::WithParamInterface<FormatCase> {};
-
-// ShowMode as stored: a number, or 2 when it is not one.
-TEST_P(FormatBytes, ShowsTheUnitOfShowMode) {
-  fake.userStore.sections["Settings"]["ShowMode"] = GetParam().showMode;
-  accounting.LoadShowMode();
-  EXPECT_EQ(accounting.FormatBytes(GetParam().bytes), GetParam().text);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Amounts, FormatBytes, ::testing::Values(
-    FormatCase{"1", 0, "0 KB"},                       FormatCase{"2", 0, "0.00 MB"},
-    FormatCase{"1", 1600, "2 KB"},                    FormatCase{"2", 1600, "0.00 MB"},
-    FormatCase{"1", 1073741824, "1,048,576 KB"},      FormatCase{"KB", 1073741824, "1,024.00 MB"},
-    FormatCase{"1", -1073741824, "-1,048,576 KB"},    FormatCase{"2", 5347737, "5.10 MB"},
-    FormatCase{"2", kMin, "-8,796,093,022,208.00 MB"}, FormatCase{"3", 1600, ""},
-    FormatCase{"1.5", 1600, ""},
-    FormatCase{"1", kMax, "9,007,199,254,740,992 KB"}));
-// clang-format on
-
-// Only the grouping and the decimal separator follow the locale; a failed platform call still
-// gives the amount rounded to the unit's decimals.
-TEST_F(AccountingTest, ByteTextsAlwaysHaveALeadingZeroAndMinusAndAreRoundedWithoutThePlatform) {
-  fake.locale.decimalSeparator = ",";
-  fake.locale.groupSeparator = ".";
-  fake.locale.grouping = "3;2;0";
-  accounting.LoadShowMode();
-  const std::tuple<std::int64_t, const char*, const char*> cases[] = {
-      // bytes, formatted, when the platform cannot format
-      {0, "0,00 MB", "0,00 MB"},
-      {-1048576, "-1,00 MB", "-1,00 MB"},
-      {-5242, "0,00 MB", "0,00 MB"},
-      {5347737, "5,10 MB", "5,10 MB"},
-      {1024000000000, "9.76.562,50 MB", "976562,50 MB"}};
-  for (const auto& [bytes, formatted, unformatted] : cases) {
-    fake.locale.numberFormatFails = false;
-    EXPECT_EQ(accounting.FormatBytes(bytes), formatted) << bytes;
-    fake.locale.numberFormatFails = true;
-    EXPECT_EQ(accounting.FormatBytes(bytes), unformatted) << bytes;
-  }
-}
-
-struct SimInterface {
-  std::string name;
-  bool selected, present;
-  std::uint32_t in = 0, out = 0, rate = 0;
-};
-
 TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
   Load();
   fake.ifTable.notSupported = true;  // the tick shows its message, whose loop ticks again
@@ -362,101 +252,81 @@ TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
   EXPECT_THROW(accounting.SampleTraffic(*this), ProcessEnded);
   EXPECT_EQ(fake.messages.shown.size(), 1u) << "one box, not one more a second";
   EXPECT_EQ(fake.ifTable.calls, 1);
-
   fake.ifTable.notSupported = false;
   fake.ifTable.rows = {Eth(100, 100)};
   accounting.SampleTraffic(*this);
   EXPECT_EQ(fake.ifTable.calls, 3) << "the next tick runs again";
 }
 
-TEST_F(AccountingTest, FiveWeeksOfWrappingCountersAreCountedToTheByte) {
-  settings.Interface = ",Ethernet,Wi-Fi,VPN,Adapter #2";
-  settings.MonthStartDay = 15;
-  fake.clock.Set(2026, 2, 25, 9, 0, 0);
-  settings.FromFreeTime = "22:30:0";  // free times on odd days, across midnight
-  settings.ToFreeTime = "3:0:0";
-  Load();
-  std::mt19937_64 random(20261206);
-  auto uniform = [&](std::uint32_t low, std::uint32_t high) {
-    return std::uniform_int_distribution<std::uint32_t>(low, high)(random);
-  };
-  auto nearTwo31 = [&] { return kTwo31 - uniform(0, 200'000'000); };
-  std::vector<SimInterface> interfaces = {{"Loopback", false, true}, {"Ethernet", true, true},
-                                          {"Adapter", false, true},  {"Wi-Fi", true, true},
-                                          {"VPN", true, false},      {"Adapter #2", true, false}};
-  // What the rules should make of the traffic.
-  TrafficTotals expectedDay, expectedNow, february, march;
-  std::string day, lastNames;
-  long ticks = 0, rebaselines = 0, freeTicks = 0, wraps = 0, crossings = 0, midnights = 0;
-  for (long elapsed = 0; elapsed < 35 * 86400;) {
-    // An idle gap, sometimes ending just before midnight; once, the clock is set back from the
-    // March billing month into February's.
-    const std::uint32_t gap = uniform(3600, 5 * 3600);
-    fake.clock.Advance(gap);
-    if (fake.clock.now.hour == 23) fake.clock.now.minute = 59, fake.clock.now.second = 0;
-    elapsed += gap;
-    if (elapsed >= 20 * 86400 && elapsed - gap < 20 * 86400) fake.clock.Set(2026, 3, 11);
-    // Interfaces come and go, with new counters near 2^31; each burst has its own rates of up to
-    // 100 MB/s.
-    for (SimInterface& i : interfaces) {
-      const bool goes = i.name != "Loopback" && uniform(0, 9) < (i.name == "Ethernet" ? 1u : 3u);
-      i.present = i.present != goes;
-      if (goes || ticks == 0) i.in = nearTwo31(), i.out = nearTwo31();
-      i.rate = uniform(20'000'000, 100'000'000);
-    }
-    for (std::uint32_t n = uniform(20, 80); n > 0; --n, ++elapsed, fake.clock.Advance(1)) {
-      const platform::LocalTime now = fake.clock.now;
-      const int second = now.hour * 3600 + now.minute * 60 + now.second;
-      settings.EnableFreeTimes = now.day % 2 == 1;
-      const bool free = now.day % 2 == 1 && (second >= 81000 || second <= 10800);
-      // One second of traffic.
-      fake.ifTable.rows.clear();
-      TrafficTotals generated;
-      std::string names;
-      for (SimInterface& i : interfaces) {
-        if (!i.present) continue;
-        const std::uint32_t in = uniform(i.rate / 2, i.rate), out = uniform(0, i.rate / 4);
-        wraps += i.in + in < i.in;
-        crossings += i.in < kTwo31 && i.in + in >= kTwo31;
-        i.in += in, i.out += out;
-        fake.ifTable.rows.push_back(Row(i.name, i.in, i.out));
-        if (i.selected) generated = AddTotals(generated, Totals(in, out)), names += i.name;
-      }
-      const std::string stamp = fake.locale.FormatDate(now, "yyyyMMMdd");
-      if (stamp != day) {
-        ASSERT_EQ(accounting.CostNow, expectedNow) << day;
-        ASSERT_EQ(StoredTotals("Today"), expectedDay) << day;
-        day = stamp, expectedDay = {};
-      }
-      if (names != lastNames || lastNames.empty()) {
-        rebaselines += generated.Total > 0;  // the first reading or another set of interfaces
-      } else if (free) {
-        ++freeTicks;
-      } else {
-        // The run stays within the February and March billing months.
-        TrafficTotals& month = now.month - (now.day < 15) == 2 ? february : march;
-        month = AddTotals(month, generated);
-        expectedDay = AddTotals(expectedDay, generated);
-        expectedNow = AddTotals(expectedNow, generated);
-        midnights += accounting.DateToday != stamp;
-      }
-      if (names.empty()) expectedNow = {};
-      lastNames = names;
-      accounting.SampleTraffic(*this);
-      ++ticks;
-    }
+TEST(MonthKeys, NameTheMonthTheBillingPeriodStartedIn) {
+  // start day, date, the month record's section
+  const std::tuple<int, platform::LocalTime, const char*> cases[] = {
+      {1, {2006, 3, 1}, "2006MAR"},   {1, {2006, 2, 28}, "2006FEB"},
+      {15, {2006, 3, 10}, "2006FEB"}, {15, {2006, 3, 15}, "2006MAR"},
+      {28, {2006, 3, 27}, "2006FEB"}, {28, {2006, 3, 28}, "2006MAR"},
+      {10, {2007, 1, 5}, "2006DEC"}};
+  for (const auto& [startDay, date, key] : cases) {
+    Accounting t;
+    t.settings.MonthStartDay = static_cast<std::uint8_t>(startDay);
+    t.fake.clock.now = date;
+    EXPECT_EQ(t.accounting.RegKey(), key) << date.year << "-" << date.month << "-" << date.day;
   }
-  EXPECT_EQ(StoredTotals("Today"), expectedDay);
-  EXPECT_EQ(StoredTotals("2026FEB"), february);
-  EXPECT_EQ(StoredTotals("2026MAR"), march);
-  EXPECT_EQ(tips.size(), static_cast<std::size_t>(ticks)) << "no tick was abandoned";
-  // The trace really went through what it is meant to test.
-  EXPECT_TRUE(wraps > 200 && crossings > 200 && rebaselines > 20 && freeTicks > 100 &&
-              midnights > 2);
-  std::printf(
-      "%ld ticks, %ld wraps, %ld crossings of 2^31, %ld re-baselines, %ld free ticks, "
-      "%ld counted first ticks of a day\n",
-      ticks, wraps, crossings, rebaselines, freeTicks, midnights);
+}
+
+// Stored "IN"/"OUT" text that is not a whole number of bytes within range reads as 0, and so
+// does a pair whose total is out of range.
+TEST_F(AccountingTest, StoredByteTextsReadAsTheirValueOrZero) {
+  const std::tuple<const char*, const char*, std::int64_t> cases[] = {
+      {"-25", "007", -18},
+      {"9223372036854775800", "0", 9223372036854775800},
+      {"12.5", "5", 5},
+      {"1,000", "5", 5},
+      {"+12", " 5", 0},
+      {"", "-", 0},
+      {"9223372036854775808", "5", 5},
+      {"9223372036854775807", "1", 0}};
+  for (const auto& [in, out, total] : cases) {
+    Store("2006MAR", in, out);
+    Load();
+    EXPECT_EQ(accounting.CostThisMonth.Total, total) << '"' << in << "\" \"" << out << '"';
+  }
+}
+
+// ShowMode as stored: 1 is KB, 2 and anything that is not a number MB, any other number nothing.
+// Only the grouping and the decimal separator follow the locale; a failed platform call still
+// gives the amount rounded to the unit's decimals.
+TEST_F(AccountingTest, ByteTextsShowTheUnitWithALeadingZeroAndMinusInTheUsersLocale) {
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  struct Case {
+    const char* showMode;
+    std::int64_t bytes;
+    const char* text;
+    bool userLocale = false;  // "," decimal point, "." grouping by 3;2;0
+    bool formatFails = false;
+  };
+  const Case cases[] = {{"1", 1600, "2 KB"},
+                        {"2", 1600, "0.00 MB"},
+                        {"1", -1073741824, "-1,048,576 KB"},
+                        {"KB", 1073741824, "1,024.00 MB"},
+                        {"2", 5347737, "5.10 MB"},
+                        {"2", kMin, "-8,796,093,022,208.00 MB"},
+                        {"1", kMax, "9,007,199,254,740,992 KB"},
+                        {"3", 1600, ""},
+                        {"1.5", 1600, ""},
+                        {"2", -5242, "0,00 MB", true},
+                        {"2", -1048576, "-1,00 MB", true, true},
+                        {"2", 1024000000000, "9.76.562,50 MB", true},
+                        {"2", 1024000000000, "976562,50 MB", true, true}};
+  for (const Case& c : cases) {
+    fake.userStore.sections["Settings"]["ShowMode"] = c.showMode;
+    fake.locale.decimalSeparator = c.userLocale ? "," : ".";
+    fake.locale.groupSeparator = c.userLocale ? "." : ",";
+    fake.locale.grouping = c.userLocale ? "3;2;0" : "3;0";
+    fake.locale.numberFormatFails = c.formatFails;
+    accounting.LoadShowMode();
+    EXPECT_EQ(accounting.FormatBytes(c.bytes), c.text) << c.bytes << " in mode " << c.showMode;
+  }
 }
 
 }  // namespace

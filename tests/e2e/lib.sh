@@ -1,6 +1,7 @@
 # Shared steps of the end-to-end scripts: `source "$(dirname "$0")/lib.sh" "$1"` (the build dir).
 # An own Wine prefix, a virtual X display if needed, the program as C:\Trafimo\trafimo.exe, and
-# helpers to start it, look at windows, read the registry and report checks; all ended at exit.
+# helpers to start it, look at windows and the tray, click as a person does, send loopback
+# traffic, read the registry and report checks; all ended at exit.
 set -uo pipefail
 
 E2E_BUILD=$(cd "${1:?build directory}" && pwd)
@@ -96,7 +97,7 @@ e2e_cleanup() {
   _e2e_xvfb=
 }
 
-_e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
+e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
 
 # Prepares display, prefix and program; registers the clean-up. Call once at the top.
 e2e_setup() {
@@ -106,11 +107,11 @@ e2e_setup() {
   _e2e_display_works || _e2e_start_xvfb || exit 1
   e2e_log "display $DISPLAY, prefix $E2E_PREFIX"
   _e2e_prepare_prefix || { e2e_log "the Wine prefix could not be made"; exit 1; }
-  _e2e_restart_wineserver  # nothing left over from an earlier run
+  e2e_restart_wineserver  # nothing left over from an earlier run
   mkdir -p "$E2E_PREFIX/drive_c/Trafimo"
   cp "$E2E_EXE" "$E2E_PREFIX/drive_c/Trafimo/trafimo.exe" || exit 1
   e2e_forget_program_data || { e2e_log "the registry could not be cleaned"; exit 1; }
-  _e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
+  e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
 }
 
 # Starts the program with the given arguments in the background; E2E_LAST_PID: the Wine loader.
@@ -119,6 +120,12 @@ e2e_start() {
     >"$E2E_OUT/program.log" 2>&1 </dev/null &
   E2E_LAST_PID=$!
   _e2e_started+=("$E2E_LAST_PID")
+}
+
+# Ends the program as the task manager would, and waits until no copy runs.
+e2e_kill() {
+  wine taskkill /f /im trafimo.exe >/dev/null 2>&1
+  e2e_wait_until 15 e2e_runs 0
 }
 
 # Runs probe_win.exe (see its source for the commands); its output without CRs.
@@ -131,9 +138,9 @@ e2e_probe() {
 e2e_wait_window() { e2e_probe wait "$1" "${2:-}" "${3:-20}" >/dev/null; }
 e2e_wait_window_gone() { e2e_probe gone "$1" "${2:-}" "${3:-20}" >/dev/null; }
 
-# The number and the Windows pids of running processes named trafimo.exe in the prefix.
-e2e_program_count() { e2e_probe procs trafimo.exe | grep -c '^pid='; }
+# The Windows pids of the running copies of trafimo.exe; e2e_runs N: whether N copies run.
 e2e_program_pids() { e2e_probe procs trafimo.exe | sed -n 's/^pid=\([0-9]*\).*/\1/p' | sort; }
+e2e_runs() { [[ $(e2e_probe procs trafimo.exe | grep -c '^pid=') -eq $1 ]]; }
 
 # e2e_wait_until SECONDS COMMAND...: retries the command every half second.
 e2e_wait_until() {
@@ -154,28 +161,131 @@ e2e_reg() {
   printf '%s %s\n' "${line%%    *}" "${line#*    }"
 }
 
+# e2e_stored SECTION NAME: a value of the per-user store (HKCU\Software\Trafimo).
+e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
+
+# The section of this billing month's record when the month starts on day ${1:-1} (2026DEC).
+e2e_month_section() {
+  local month
+  if (($(date +%-d) >= ${1:-1})); then month=$(LC_ALL=C date +%Y%b); else
+    month=$(LC_ALL=C date -d "$(date +%Y-%m-15) -1 month" +%Y%b)
+  fi
+  echo "${month^^}"
+}
+
+# The description of the loopback interface in the interface table.
+e2e_loopback() { e2e_probe iftable | awk -F'\t' '$1 == 24 { print $2; exit }'; }
+
+# e2e_count_only DESCRIPTION: the machine-wide settings count only that interface (no meter at
+# the start); "" counts none.
+e2e_count_only() {
+  e2e_reg_import <<REG
+[HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings]
+"Interface"=hex(2):$(printf ',%s' "$1" | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'),00
+[HKEY_CURRENT_USER\\Software\\Trafimo\\screen]
+"visible"="False"
+REG
+}
+
+# The loopback's byte counters, "received sent", as Linux counts them.
+e2e_lo_counters() { echo "$(cat /sys/class/net/lo/statistics/rx_bytes) $(cat /sys/class/net/lo/statistics/tx_bytes)"; }
+
+# Waits until the loopback counters have not moved for three seconds (three ticks).
+e2e_settle_loopback() {
+  local before
+  for _ in $(seq 20); do
+    before=$(e2e_lo_counters)
+    sleep 3
+    [[ "$before" == "$(e2e_lo_counters)" ]] && return 0
+  done
+  return 1
+}
+
+# e2e_send_loopback MEGABYTES: sends them from another process and waits for the loopback to be
+# quiet again; E2E_RX_MOVED and E2E_TX_MOVED: how far its counters moved meanwhile.
+e2e_send_loopback() {
+  local rx0 tx0 rx tx megabytes=$1
+  e2e_check "the loopback is quiet" e2e_settle_loopback
+  read -r rx0 tx0 <<<"$(e2e_lo_counters)"
+  e2e_check "the sender moved $1 MB" eval \
+    'wine "$E2E_BUILD/loopback_send_win.exe" $megabytes >"$E2E_OUT/send.log" 2>&1 </dev/null'
+  e2e_check "the loopback is quiet again" e2e_settle_loopback
+  read -r rx tx <<<"$(e2e_lo_counters)"
+  E2E_RX_MOVED=$((rx - rx0)) E2E_TX_MOVED=$((tx - tx0))
+  e2e_log "the loopback counters moved by $E2E_RX_MOVED received, $E2E_TX_MOVED sent"
+}
+
 # e2e_screenshot NAME: a PNG of the whole virtual display; prints its path.
 e2e_screenshot() {
   import -window root -display "$DISPLAY" "$E2E_OUT/$1.png" 2>/dev/null && echo "$E2E_OUT/$1.png"
 }
 
-# e2e_stored SECTION NAME: a value of the per-user store (HKCU\Software\Trafimo).
-e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
-
 # Reads "rect=L,T,R,B" from standard input; prints "L T R B".
 e2e_rect_of() { sed -nE 's/.*rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+).*/\1 \2 \3 \4/p' | head -n1; }
 
-# e2e_click_centre L T R B [BUTTON]: a real click, through the X server, at the centre of a
-# rectangle in desktop pixels.
-e2e_click_centre() {
-  [[ $# -ge 4 ]] || return 1
-  local ox=0 oy=0 geometry
+# Where the virtual desktop's X window sits on the display: "X Y".
+e2e_desktop_origin() {
+  local geometry x=0 y=0
   if geometry=$(xdotool search --name "Wine desktop" getwindowgeometry --shell 2>/dev/null); then
-    ox=$(sed -n 's/^X=//p' <<<"$geometry" | head -n1) oy=$(sed -n 's/^Y=//p' <<<"$geometry" | head -n1)
+    x=$(sed -n 's/^X=//p' <<<"$geometry" | head -n1) y=$(sed -n 's/^Y=//p' <<<"$geometry" | head -n1)
   fi
-  xdotool mousemove $((ox + ($1 + $3) / 2)) $((oy + ($2 + $4) / 2)) sleep 0.3 click "${5:-1}"
+  echo "${x:-0} ${y:-0}"
 }
 
-# e2e_click_control TITLE ID: a real click on a control of a visible window.
+# e2e_click_at X Y [BUTTON]: a real click, through the X server, at a place of the desktop;
+# BUTTON "-" only moves the mouse there.
+e2e_click_at() {
+  [[ -n "${2:-}" ]] || return 1
+  local ox oy click=(click "${3:-1}")
+  [[ "${3:-}" == - ]] && click=()
+  read -r ox oy <<<"$(e2e_desktop_origin)"
+  xdotool mousemove $((ox + $1)) $((oy + $2)) sleep 0.3 "${click[@]}"
+}
+
+# e2e_click_centre L T R B [BUTTON]: a real click at the centre of a rectangle on the desktop.
+e2e_click_centre() { [[ $# -ge 4 ]] && e2e_click_at $((($1 + $3) / 2)) $((($2 + $4) / 2)) "${5:-1}"; }
+
+# e2e_control TITLE ID: the probe's line of a control of a visible window.
+e2e_control() { e2e_probe controls "$1" | grep -m1 "^id=$2 "; }
+e2e_control_text() { e2e_control "$@" | sed -E 's/.* text="(.*)" visible=.*/\1/'; }
 # shellcheck disable=SC2046
-e2e_click_control() { e2e_click_centre $(e2e_probe place "$1" "$2" | e2e_rect_of); }
+e2e_click_control() { e2e_click_centre $(e2e_control "$1" "$2" | e2e_rect_of); }
+
+# e2e_window_rect 'class="C"'|'title="T"': "L T R B" of such a visible window; nothing without one.
+e2e_window_rect() { e2e_probe list | grep -F "$1" | e2e_rect_of; }
+
+# The program's tray icon: its probe line (tip, x, y), its tip, and a real click on it.
+e2e_icon() { e2e_probe icons | grep -E -m1 '^tip=(Trafimo|Current - )'; }
+e2e_tip() { e2e_icon | cut -f1 | sed 's/^tip=//'; }
+e2e_icon_place() { e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/'; }
+# shellcheck disable=SC2046
+e2e_click_icon() { e2e_click_at $(e2e_icon_place) "$1"; }
+
+# Opens the tray menu with a right click; true once the popup is on screen.
+_e2e_menu_shown() { [[ -n "$(e2e_window_rect 'class="#32768"')" ]]; }
+e2e_open_menu() { e2e_click_icon 3 && e2e_wait_until 10 _e2e_menu_shown; }
+
+# e2e_click_menu_item ITEMS SEPARATORS: clicks the item below that many items and separators of
+# the open tray menu, placed from the menu's rectangle (Wine tells no other process a menu's
+# items): a 3-pixel frame, 9-pixel separators, its ten items sharing the rest.
+e2e_click_menu_item() {
+  local left top bottom height
+  read -r left top _ bottom <<<"$(e2e_window_rect 'class="#32768"')"
+  [[ -n "${bottom:-}" ]] || return 1
+  height=$(((bottom - top - 6 - 9 * 5) / 10))
+  xdotool mousemove $((left + 40)) $((top + 3 + $1 * height + $2 * 9 + height / 2)) sleep 0.3 click 1
+}
+
+# e2e_photograph WINDOW NAME [MARGIN]: the virtual display cut to a visible window (as
+# e2e_window_rect finds it) with a margin around it, as $E2E_OUT/NAME.png.
+e2e_photograph() {
+  local l t r b ox oy shot m=${3:-0}
+  read -r l t r b <<<"$(e2e_window_rect "$1")"
+  read -r ox oy <<<"$(e2e_desktop_origin)"
+  [[ -n "${b:-}" ]] && shot=$(e2e_screenshot "$2-screen") &&
+    convert "$shot" -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" \
+      +repage "$E2E_OUT/$2.png" && e2e_log "picture: $E2E_OUT/$2.png"
+}
+
+# With TRAFIMO_UPDATE_DOCS=1 the picture NAME replaces the README's docs/NAME.png.
+e2e_renew_doc() { [[ -z "${TRAFIMO_UPDATE_DOCS:-}" ]] || cp "$E2E_OUT/$1.png" "$E2E_SOURCE/docs/$1.png"; }

@@ -11,17 +11,6 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"  # no menu ent
 
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velquor Trafimo'
 run_key='Software\Microsoft\Windows\CurrentVersion\Run'
-stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
-lo_counter() { cat "/sys/class/net/lo/statistics/$1"; }
-settle_loopback() {  # until the loopback counters stand still for three seconds (three ticks)
-  local before
-  for _ in $(seq 20); do
-    before="$(lo_counter rx_bytes) $(lo_counter tx_bytes)"
-    sleep 3
-    [[ "$before" == "$(lo_counter rx_bytes) $(lo_counter tx_bytes)" ]] && return 0
-  done
-  return 1
-}
 wine_logged() { wine "${@:2}" >"$E2E_OUT/$1.log" 2>&1 </dev/null; }  # LOG PROGRAM ARGUMENTS...
 folder() {  # a folder of the Wine user's, by its environment variable
   winepath -u "$(wine cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r')" 2>/dev/null
@@ -70,7 +59,7 @@ e2e_expect_eq "the settings dialog shows the choice" "REG_EXPAND_SZ 1" \
   "$(e2e_reg 'HKCU\Software\Velquor Trafimo\Settings' AlwaysRunInTray)"
 
 e2e_log "the start-up entry's command, counting the loopback"
-loopback=$(e2e_probe iftable | awk -F'\t' '$1 == 24 { print $2; exit }')
+loopback=$(e2e_loopback)
 for key in 'HKEY_LOCAL_MACHINE\Software\Velquor Trafimo\Settings' \
   'HKEY_CURRENT_USER\Software\Velquor Trafimo\Settings'; do
   printf '[%s]\n"AlwaysRunInTray"="1"\n"Interface"=",%s"\n' "$key" "$loopback"
@@ -78,25 +67,23 @@ done | e2e_reg_import
 command=${startup#REG_EXPAND_SZ }
 E2E_PROGRAM=$(sed -E 's/^"([^"]*)".*/\1/' <<<"$command")
 e2e_start $(sed -E 's/^"[^"]*" *//' <<<"$command")
-e2e_check "the installed copy runs" e2e_wait_until 30 eval '[[ $(e2e_program_count) -eq 1 ]]'
+e2e_check "the installed copy runs" e2e_wait_until 30 e2e_runs 1
 first_pid=$(e2e_program_pids)
-e2e_check "the loopback is quiet" settle_loopback
-e2e_check "the day's record is stored" e2e_wait_until 20 eval '[[ -n "$(stored Today IN)" ]]'
-today_in=$(stored Today IN) rx=$(lo_counter rx_bytes)
-e2e_check "5 MB are sent over the loopback" wine_logged send "$E2E_BUILD/loopback_send_win.exe" 5
-e2e_check "the loopback is quiet again" settle_loopback
-e2e_expect_eq "Today IN grew by the bytes received" $(($(lo_counter rx_bytes) - rx)) \
-  $(($(stored Today IN) - today_in))
-today_in=$(stored Today IN) today_out=$(stored Today OUT)
+e2e_check "the day's record is stored" e2e_wait_until 20 eval '[[ -n "$(e2e_stored Today IN)" ]]'
+e2e_settle_loopback
+today_in=$(e2e_stored Today IN)
+e2e_send_loopback 5
+e2e_expect_eq "Today IN grew by the bytes received" "$E2E_RX_MOVED" $(($(e2e_stored Today IN) - today_in))
+today_in=$(e2e_stored Today IN) today_out=$(e2e_stored Today OUT)
 
 e2e_log "silent install over the running copy"
 e2e_check "the installer ends without error" wine_logged setup-again "$setup" /S
 e2e_check "one copy runs again" e2e_wait_until 20 eval \
-  '[[ $(e2e_program_count) -eq 1 && $(e2e_program_pids) != "$first_pid" ]]'
+  'e2e_runs 1 && [[ $(e2e_program_pids) != "$first_pid" ]]'
 e2e_check "it is started as at start-up: no settings dialog" \
   eval '! e2e_probe wait Settings "" 4 >/dev/null'
 e2e_check "the totals are kept" \
-  eval '(($(stored Today IN) >= today_in && $(stored Today OUT) >= today_out))'
+  eval '(($(e2e_stored Today IN) >= today_in && $(e2e_stored Today OUT) >= today_out))'
 e2e_expect_eq "the start-up entry is kept" "$startup" \
   "$(e2e_reg "HKCU\\$run_key" "Velquor Trafimo")"
 
@@ -109,7 +96,7 @@ e2e_check "a machine-wide start-up entry is there too" \
   e2e_reg "HKLM\\$run_key" "Velquor Trafimo" >/dev/null
 e2e_check "the uninstaller starts" wine_logged uninstall "$install_dir/uninstall.exe" /S
 e2e_check "the program folder is removed" e2e_wait_until 30 eval '[[ ! -e "$install_dir" ]]'
-e2e_expect_eq "no copy runs" 0 "$(e2e_program_count)"
+e2e_check "no copy runs" e2e_runs 0
 e2e_check "the shortcut is removed" test ! -e "$shortcut"
 e2e_check "the Apps & Features entry is removed" \
   eval '! wine reg query "$uninstall_key" >/dev/null 2>&1 </dev/null'
@@ -117,25 +104,19 @@ for hive in HKCU HKLM; do
   e2e_check "the start-up entry in $hive is removed" \
     eval '! e2e_reg "$hive\\$run_key" "Velquor Trafimo" >/dev/null'
 done
-e2e_check "a silent uninstall keeps the traffic records" eval '(($(stored Today IN) >= today_in))'
+e2e_check "a silent uninstall keeps the traffic records" eval '(($(e2e_stored Today IN) >= today_in))'
 
 if [[ -n "${TRAFIMO_UPDATE_DOCS:-}" ]]; then
   e2e_log "the installer's pages, for docs/installer.png"
   wine "$setup" >/dev/null 2>&1 </dev/null &
-  geometry=$(xdotool search --name "Wine desktop" getwindowgeometry --shell 2>/dev/null | head -n 3)
-  ox=$(sed -n 's/^X=//p' <<<"$geometry") oy=$(sed -n 's/^Y=//p' <<<"$geometry")
   page() {  # waits for the page's text, photographs the wizard, presses a button
-    local rect l t r b
-    e2e_wait_until 20 eval 'e2e_probe controls "$(title)" | grep -qF "$1"' && sleep 1 || return 1
-    rect=$(e2e_probe wait "$(title)" "" 5 | sed -nE 's/.*rect=([-0-9,]+)$/\1/p')
-    IFS=, read -r l t r b <<<"$rect"
-    [[ -n "$b" ]] && convert "$(e2e_screenshot "installer-$2")" +repage \
-      -crop "$((r - l))x$((b - t))+$((${ox:-0} + l))+$((${oy:-0} + t))" +repage \
-      "$E2E_OUT/installer-$2.png" && e2e_probe press "$(title)" "$3"
+    local text=$1
+    e2e_wait_until 20 eval 'e2e_probe controls "$(title)" | grep -qF "$text"' && sleep 1 &&
+      e2e_photograph "title=\"$(title)\"" "installer-$2" && e2e_probe press "$(title)" "$3"
   }
   title() { e2e_probe list | sed -n 's/.*title="\(Velquor Trafimo Setup[^"]*\)".*/\1/p' | head -n1; }
   e2e_check "the welcome page" page "Welcome to Velquor Trafimo Setup" welcome "Next >"
-  e2e_check "the components page" page "Start Velquor Trafimo with Windows" components Install
+  e2e_check "the components page" page "Choose Components" components Install
   e2e_check "the finish page" page "Run Velquor Trafimo" finish Finish
   montage "$E2E_OUT"/installer-{welcome,components,finish}.png -tile 3x1 -geometry +4+4 \
     "$E2E_SOURCE/docs/installer.png" && e2e_log "picture: $E2E_SOURCE/docs/installer.png"

@@ -11,11 +11,10 @@ machine_run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 user_settings='HKCU\Software\Velquor Trafimo\Settings'
 user_run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
-refuse_machine_writes() {
-  e2e_probe "$1" "$machine_settings" && e2e_probe "$1" "$machine_run"
-}
-trap 'refuse_machine_writes allow-writes; e2e_cleanup' EXIT
-e2e_check "the machine-wide keys refuse writes" refuse_machine_writes deny-writes
+# The refusals stay in the prefix's registry: the next script makes the prefix anew.
+trap 'e2e_cleanup; rm -rf "$E2E_PREFIX"' EXIT
+e2e_check "the machine-wide keys refuse writes" \
+  eval 'e2e_probe deny-writes "$machine_settings" && e2e_probe deny-writes "$machine_run"'
 e2e_check "as they do to a standard user" eval \
   '! wine reg add "$machine_run" /v probe /d x /f >/dev/null 2>&1 </dev/null'
 
@@ -34,16 +33,10 @@ e2e_expect_eq "the per-user start-up entry starts the program as Windows start-u
   'REG_EXPAND_SZ "C:\Trafimo\trafimo" /s' "$(e2e_reg "$user_run" "Velquor Trafimo")"
 
 e2e_log "end, start again with /s"
-wine taskkill /f /im trafimo.exe >/dev/null 2>&1
-e2e_check "the program ends" e2e_wait_until 15 eval '[[ $(e2e_program_count) -eq 0 ]]'
-# The billing month that began on the 15th: this month from the 15th on, else the one before.
-if (($(date +%-d) >= 15)); then month=$(LC_ALL=C date +%Y%b); else
-  month=$(LC_ALL=C date -d "$(date +%Y-%m-15) -1 month" +%Y%b)
-fi
-month=${month^^}
+e2e_check "the program ends" e2e_kill
+month=$(e2e_month_section 15)
 e2e_start /s
 e2e_check "the tick writes the record of the month that began on the 15th ($month)" \
   e2e_wait_until 40 eval '[[ -n "$(e2e_stored "$month" IN)" ]]'
-e2e_expect_eq "no settings dialog at a start with /s" "" "$(e2e_probe list | grep 'class="TrafimoSettings"')"
-
+e2e_expect_eq "no settings dialog at a start with /s" "" "$(e2e_window_rect 'class="TrafimoSettings"')"
 e2e_finish

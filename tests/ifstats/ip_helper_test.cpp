@@ -49,7 +49,9 @@ TEST(CInterfaces, PositionsOutsideOneToCountAreErrors) {
   EXPECT_THROW((void)interfaces.Item(1), std::out_of_range);
 }
 
-TEST(CIpHelper, ReadsAfreshEachTimeAndAFailingSecondCallGivesAnEmptyCollection) {
+// A read that fails on the second call gives no rows; one without a size is an error; a system
+// without the table is told so and the program ends.
+TEST(CIpHelper, ReadsAfreshEachTimeAndTellsWhenTheSystemHasNoTable) {
   testing::FakePlatform fake;
   CIpHelper reader(fake.ifTable, fake.messages, fake.process);
   fake.ifTable.rows = {{"eth0", 10, 20, 6, {}}};
@@ -59,19 +61,15 @@ TEST(CIpHelper, ReadsAfreshEachTimeAndAFailingSecondCallGivesAnEmptyCollection) 
   fake.ifTable.secondCallFails = true;
   EXPECT_EQ(reader.Interfaces().Count(), 0);
   EXPECT_TRUE(fake.messages.shown.empty());
-  fake.ifTable.sizeQueryFails = true;  // an error without a size
+  fake.ifTable.sizeQueryFails = true;
   EXPECT_THROW(reader.Interfaces(), std::runtime_error);
-}
-
-TEST(CIpHelper, NotSupportedTellsTheUserAndEndsTheProgram) {
-  testing::FakePlatform fake;
   fake.ifTable.notSupported = true;
-  CIpHelper reader(fake.ifTable, fake.messages, fake.process);
   EXPECT_THROW(reader.Interfaces(), testing::ProcessEnded);
   ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text, "This software is not supported in this operating system");
-  EXPECT_EQ(fake.messages.shown[0].title, "Velquor Trafimo");
-  EXPECT_EQ(fake.messages.shown[0].style, platform::kMbOk);
+  const auto& [text, title, style, owner] = fake.messages.shown[0];
+  EXPECT_EQ(text, "This software is not supported in this operating system");
+  EXPECT_EQ(title + "|" + std::to_string(style),
+            "Velquor Trafimo|" + std::to_string(platform::kMbOk));
 }
 
 }  // namespace

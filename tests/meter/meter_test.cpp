@@ -1,3 +1,5 @@
+// The meter window's decisions: where it sits and follows the work area, where its parts lie (as
+// properties, not as the table of the layout), the transparency styles and the close time.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,28 +12,17 @@
 namespace trafimo::meter {
 namespace {
 
-// ---- Placement and layout -------------------------------------------------------------------
-
-TEST(Layout, PlacesTheWindowOnTheWorkAreasBottomRightAndThePartsInTwipsAtTheDpi) {
-  // The Windows tests place the window with the task bar at the top and on the left.
-  struct Case {
-    WorkArea workArea;
-    int dpi;
-    Rect expected;
-  };
-  const Case cases[] = {
-      // 4050 x 885 twips = 270 x 59 pixels at 96 DPI; 250 twips = 16.7 -> 17 pixels.
-      {{0, 0, 1024, 738}, 96, {737, 679, 270, 59}},  // task bar at the bottom
-      {{0, 0, 964, 768}, 96, {677, 709, 270, 59}},   // on the right
-      // At 150 %: 405 x 88.5 -> 89 pixels, 250 twips = 25 pixels.
-      {{0, 0, 1920, 1040}, 144, {1490, 951, 405, 89}}};
-  for (const Case& c : cases)
-    EXPECT_EQ(PlaceWindow(c.workArea, c.dpi, c.dpi), c.expected);
-
-  // Label1 at (45, 45) in the strip, which is at (15, 105) in the panel, panel at Top -90.
-  EXPECT_EQ(PartTwips(Part::Label1), (Rect{60, 60, 2550, 195}));
-  EXPECT_EQ(PartPixels(Part::Label1, 144, 144), (Rect{6, 6, 255, 20}));
-  EXPECT_EQ(PartPixels(Part::picHold, 96, 96), (Rect{225, 4, 16, 14}));
+// Bottom on the work area's bottom, right edge 250 twips in from its right, 4050 x 885 twips; the
+// Windows tests place it with the task bar at the top and on the left.
+TEST(Layout, PlacesTheWindowAtTheWorkAreasBottomRightAtTheDpi) {
+  // 4050 x 885 twips = 270 x 59 pixels at 96 DPI, 250 twips = 16.7 -> 17 pixels; at 150 %:
+  // 405 x 88.5 -> 89 pixels, 250 twips = 25 pixels.
+  const std::tuple<WorkArea, int, Rect> cases[] = {{{0, 0, 1024, 738}, 96, {737, 679, 270, 59}},
+                                                   {{0, 0, 964, 768}, 96, {677, 709, 270, 59}},
+                                                   {{0, 0, 1920, 1040}, 144, {1490, 951, 405, 89}}};
+  for (const auto& [area, dpi, window] : cases)
+    EXPECT_EQ(PlaceWindow(area, dpi, dpi), window);
+  EXPECT_EQ(TwipsToPixels(-5, 144), -1) << "halves away from zero";
 }
 
 class LayoutAtDpi : public ::testing::TestWithParam<int> {};
@@ -98,8 +89,7 @@ TEST(Layout, AMeterFollowsTheWorkAreaBetweenTwoTicks) {
     const auto again = follower.Follow(window, taskBarAbove, {taskBarAbove}, 96, 96);
     const std::optional<Rect> expected =
         dragged ? std::nullopt : std::optional(PlaceWindow(taskBarAbove, 96, 96));
-    EXPECT_EQ(again, expected)
-        << "a dragged meter wholly inside stays where it was put";
+    EXPECT_EQ(again, expected) << "a dragged meter wholly inside stays where it was put";
   }
   // A meter dragged onto a monitor that is gone comes to the nearest edge of the one left.
   WorkAreaFollower follower;
@@ -111,8 +101,6 @@ TEST(Layout, AMeterFollowsTheWorkAreaBetweenTwoTicks) {
   EXPECT_EQ(KeepInsideWorkAreas({-100, 760, 270, 59}, {full, leftMonitor}), (Rect{0, 709, 270, 59}))
       << "the nearer of two work areas: 100 right and 51 up, not 170 left";
 }
-
-// ---- Transparency ---------------------------------------------------------------------------
 
 // The Windows tests show each level's alpha and style bits; here the order of the style writes
 // (the window reads its style back between them) and that nothing is written without a change.
@@ -148,8 +136,6 @@ TEST(Transparency, PlansTheStyleWritesInOrderOnlyWhenTheLevelOrModeChanged) {
   }
 }
 
-// ---- Close time -----------------------------------------------------------------------------
-
 TEST(CloseTime, AddSecondsCrossesDaysMonthsAndYears) {
   struct Case {
     platform::LocalTime from;
@@ -160,7 +146,9 @@ TEST(CloseTime, AddSecondsCrossesDaysMonthsAndYears) {
                         {{2024, 2, 28, 23, 59, 59}, 1, {2024, 2, 29, 0, 0, 0}},
                         {{2026, 2, 28, 23, 59, 59}, 1, {2026, 3, 1, 0, 0, 0}},
                         {{2026, 12, 31, 23, 59, 55}, 5, {2027, 1, 1, 0, 0, 0}},
-                        {{2026, 1, 1, 0, 0, 0}, -1, {2025, 12, 31, 23, 59, 59}}};
+                        {{2026, 1, 1, 0, 0, 0}, -1, {2025, 12, 31, 23, 59, 59}},
+                        {{2000, 2, 28, 12, 0, 0}, 86400, {2000, 2, 29, 12, 0, 0}},
+                        {{2100, 2, 28, 12, 0, 0}, 86400, {2100, 3, 1, 12, 0, 0}}};
   for (const Case& c : cases)
     EXPECT_EQ(AddSeconds(c.from, c.seconds), c.to);
 }

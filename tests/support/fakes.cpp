@@ -1,14 +1,17 @@
 #include "support/fakes.h"
 
-#include "platform/number_format.h"
-
+#include <algorithm>
 #include <array>
-#include <chrono>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "ifstats/ip_helper.h"
+#include "meter/meter_state.h"
+#include "platform/number_format.h"
 
 namespace trafimo::testing {
 
@@ -25,35 +28,16 @@ void PutU32(std::uint8_t* at, std::uint32_t value) {
 }  // namespace
 
 void FakeClock::Advance(long long seconds) {
-  using namespace std::chrono;
-  const long long total = now.hour * 3600LL + now.minute * 60LL + now.second + seconds;
-  const long long dayCount = total / 86400 - (total % 86400 < 0 ? 1 : 0);  // rounded down
-  const long long inDay = total - dayCount * 86400;
-  const year_month_day date{sys_days{year{now.year} / now.month / now.day} + days{dayCount}};
-  now = {static_cast<int>(date.year()),
-         static_cast<int>(static_cast<unsigned>(date.month())),
-         static_cast<int>(static_cast<unsigned>(date.day())),
-         static_cast<int>(inDay / 3600),
-         static_cast<int>(inDay / 60 % 60),
-         static_cast<int>(inDay % 60)};
+  now = meter::AddSeconds(now, seconds);
 }
 
 std::string FakeLocale::FormatDate(const platform::LocalTime& date, std::string_view picture) {
-  std::string out;
-  const std::string month = kFullMonths[static_cast<std::size_t>(date.month - 1)];
-  for (std::size_t i = 0, run = 1; i < picture.size(); i += run, run = 1) {
-    while (i + run < picture.size() && picture[i + run] == picture[i])
-      ++run;
-    char two[8];
-    const std::string key = std::string(run, picture[i]);
-    std::snprintf(two, sizeof two, "%02d", key == "dd" ? date.day : date.month);
-    out += key == "yyyy"                ? std::to_string(date.year)
-           : key == "MMMM"              ? month
-           : key == "MMM"               ? month.substr(0, 3)
-           : key == "MM" || key == "dd" ? std::string(two)
-                                        : key;
-  }
-  return out;
+  if (picture != "yyyyMMM" && picture != "yyyyMMMdd")
+    throw std::invalid_argument("no such date picture in the stand-in");
+  char day[8];
+  std::snprintf(day, sizeof day, "%02d", date.day);
+  return std::to_string(date.year) + std::string(FullMonthName(date.month), 0, 3) +
+         (picture.size() > 7 ? day : "");
 }
 
 std::string FakeLocale::FullMonthName(int month) {
@@ -73,9 +57,8 @@ std::optional<std::string> FakeLocale::FormatNumber(std::string_view plainNumber
   std::string text = platform::RoundedPlainNumber(plainNumber, format.decimals);
   const bool negative = text[0] == '-';
   if (negative) text.erase(0, 1);
-  const std::size_t point = text.find('.');
+  const std::size_t point = std::min(text.find('.'), text.size());
   std::string whole = text.substr(0, point);
-  const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
   // Grouping's digits from the right: 3 "123,456,789", 32 "12,34,56,789", 30 "123456,789"; a
   // last digit 0 stops after the groups listed, any other repeats the last one.
   std::string groups = std::to_string(format.grouping);
@@ -89,7 +72,7 @@ std::optional<std::string> FakeLocale::FormatNumber(std::string_view plainNumber
     whole.insert(at, format.groupSeparator);
   }
   if (whole == "0" && !format.leadingZero) whole.clear();
-  text = whole + (format.decimals > 0 ? format.decimalSeparator + fraction : "");
+  text = whole + (point < text.size() ? format.decimalSeparator + text.substr(point + 1) : "");
   if (!negative) return text;
   return format.negativeOrder == 0 ? "(" + text + ")" : "-" + text;
 }

@@ -1,19 +1,16 @@
-// In-memory stand-ins for the platform services, for the native tests. Each can be told to fail
-// the way the real one can.
+// In-memory stand-ins for the platform services, for the tests. Each can be told to fail the way
+// the real one can.
 #pragma once
 
-#include <algorithm>
 #include <strings.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -53,8 +50,7 @@ class FakeRegistry : public platform::Registry {
   }
   void PutText(platform::RegKeyHandle root, const std::string& subKey, const std::string& name,
                const std::string& text, std::uint32_t type = platform::kRegExpandSz) {
-    Put(root, subKey, name, type,
-        std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1));
+    Put(root, subKey, name, type, {text.c_str(), text.c_str() + text.size() + 1});
   }
   const FakeRegValue* Get(platform::RegKeyHandle root, const std::string& subKey,
                           const std::string& name) const {
@@ -69,8 +65,7 @@ class FakeRegistry : public platform::Registry {
     const FakeRegValue* value = Get(root, subKey, name);
     if (value == nullptr) return "<missing>";
     std::string text(value->data.begin(), value->data.end());
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    return text;
+    return text.empty() || text.back() != '\0' ? text : text.substr(0, text.size() - 1);
   }
   bool KeyExists(platform::RegKeyHandle root, const std::string& subKey) const {
     return keys_.count(Path(root, subKey)) != 0;
@@ -89,7 +84,7 @@ class FakeRegistry : public platform::Registry {
   }
   long QueryValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t* type,
                   std::uint8_t* data, std::uint32_t* size) override {
-    auto* values = ValuesOf(key);
+    Values* values = ValuesOf(key);
     if (values == nullptr || (data != nullptr && size == nullptr))
       return platform::kErrorInvalidParameter;
     const auto value = values->find(std::string(valueName));
@@ -103,17 +98,18 @@ class FakeRegistry : public platform::Registry {
   }
   long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override {
-    auto* values = ValuesOf(key);
+    bool readOnly = false;
+    Values* values = ValuesOf(key, &readOnly);
     if (values == nullptr) return platform::kErrorInvalidParameter;
-    if (ReadOnly(key) || (failSetValues > 0 && failSetValues--))
-      return platform::kErrorAccessDenied;
+    if (readOnly || (failSetValues > 0 && failSetValues--)) return platform::kErrorAccessDenied;
     (*values)[std::string(valueName)] = FakeRegValue{type, {data, data + size}};
     return platform::kErrorSuccess;
   }
   long DeleteValue(platform::RegKeyHandle key, std::string_view valueName) override {
-    auto* values = ValuesOf(key);
+    bool readOnly = false;
+    Values* values = ValuesOf(key, &readOnly);
     if (values == nullptr) return platform::kErrorInvalidParameter;
-    if (ReadOnly(key)) return platform::kErrorAccessDenied;
+    if (readOnly) return platform::kErrorAccessDenied;
     return values->erase(std::string(valueName)) ? platform::kErrorSuccess
                                                  : platform::kErrorFileNotFound;
   }
@@ -129,19 +125,23 @@ class FakeRegistry : public platform::Registry {
 
  private:
   using Values = std::map<std::string, FakeRegValue, NoCaseLess>;
+  struct Handle {
+    platform::RegKeyHandle root;
+    std::string path;
+  };
 
-  static std::string Path(platform::RegKeyHandle root, std::string subKey) {
+  static std::string Path(platform::RegKeyHandle root, std::string_view subKey) {
     while (!subKey.empty() && subKey.back() == '\\')
-      subKey.pop_back();
+      subKey.remove_suffix(1);
     const std::string prefix = root == platform::kHkeyLocalMachine  ? "HKLM"
                                : root == platform::kHkeyCurrentUser ? "HKCU"
                                                                     : "?";
-    return subKey.empty() ? prefix : prefix + "\\" + subKey;
+    return subKey.empty() ? prefix : prefix + "\\" + std::string(subKey);
   }
   // Whether `path` is `top` or a key below it.
   static bool IsSameOrBelow(const std::string& path, const std::string& top) {
     return strncasecmp(path.c_str(), top.c_str(), top.size()) == 0 &&
-           (path.size() == top.size() || (path.size() > top.size() && path[top.size()] == '\\'));
+           (path.size() == top.size() || path[top.size()] == '\\');
   }
   const std::string& AddKey(const std::string& path) {
     for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1))
@@ -151,7 +151,7 @@ class FakeRegistry : public platform::Registry {
   long Open(platform::RegKeyHandle root, std::string_view subKey, bool create,
             platform::RegKeyHandle& key) {
     key = 0;
-    const std::string path = Path(root, std::string(subKey));
+    const std::string path = Path(root, subKey);
     if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
     if (!keys_.count(path) && !create) return platform::kErrorFileNotFound;
     if (!keys_.count(path) && readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
@@ -161,30 +161,27 @@ class FakeRegistry : public platform::Registry {
     return platform::kErrorSuccess;
   }
   long Delete(platform::RegKeyHandle root, std::string_view subKey, bool tree) {
-    const std::string path = Path(root, std::string(subKey));
+    const std::string path = Path(root, subKey);
     if (!keys_.count(path)) return platform::kErrorFileNotFound;
     if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
-    const auto isChild = [&](const auto& e) {
-      return e.first.size() > path.size() && IsSameOrBelow(e.first, path);
-    };
+    const auto below = [&](const auto& key) { return IsSameOrBelow(key.first, path); };
     // RegDeleteKey refuses a key with subkeys.
-    if (!tree && std::any_of(keys_.begin(), keys_.end(), isChild))
+    if (!tree && std::count_if(keys_.begin(), keys_.end(), below) > 1)
       return platform::kErrorAccessDenied;
-    std::erase_if(keys_, [&](const auto& entry) { return IsSameOrBelow(entry.first, path); });
+    std::erase_if(keys_, below);
     return platform::kErrorSuccess;
   }
-  Values* ValuesOf(platform::RegKeyHandle key) {
+  // The values of an open key, and whether its root refuses changes; null for a bad handle.
+  Values* ValuesOf(platform::RegKeyHandle key, bool* readOnly = nullptr) {
     const auto handle = handles_.find(key);
     if (handle == handles_.end()) return nullptr;
-    const auto found = keys_.find(handle->second.second);
+    if (readOnly) *readOnly = readOnlyRoots.count(handle->second.root) != 0;
+    const auto found = keys_.find(handle->second.path);
     return found == keys_.end() ? nullptr : &found->second;
-  }
-  bool ReadOnly(platform::RegKeyHandle key) const {
-    return readOnlyRoots.count(handles_.at(key).first) != 0;
   }
 
   std::map<std::string, Values, NoCaseLess> keys_;
-  std::map<platform::RegKeyHandle, std::pair<platform::RegKeyHandle, std::string>> handles_;
+  std::map<platform::RegKeyHandle, Handle> handles_;
   platform::RegKeyHandle nextHandle_ = 0x1000;
 };
 
@@ -225,7 +222,7 @@ class FakeClock : public platform::Clock {
   void Set(int year, int month, int day, int hour = 12, int minute = 0, int second = 0) {
     now = {year, month, day, hour, minute, second};
   }
-  // Steps the clock forward by whole seconds across days, months and years.
+  // Steps the clock by whole seconds across days, months and years.
   void Advance(long long seconds);
 };
 
@@ -237,6 +234,7 @@ class FakeLocale : public platform::Locale {
   std::string grouping = "3;0";
   bool numberFormatFails = false;
 
+  // The pictures the program uses: "yyyyMMM" and "yyyyMMMdd".
   std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;
   std::string FullMonthName(int month) override;
   std::string ToUpper(std::string_view text) override;

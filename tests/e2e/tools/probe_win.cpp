@@ -1,28 +1,34 @@
 // probe_win.exe: looks at the desktop the way a person would, for the end-to-end scripts.
-//   probe_win list [--all]            top-level windows: handle, process, visibility, class,
-//                                     title and rectangle (hidden ones too with --all)
-//   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (10) for a visible window
+//   probe_win list                    the visible top-level windows: process, class, title, the
+//                                     extended style bits the meter changes, the layered alpha
+//                                     ("-" when not layered) and the rectangle on the screen
+//   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (10) for a visible window; prints it
 //   probe_win gone TITLE [CLASS] [S]  waits up to S seconds (10) until no such window is visible
-//   probe_win msgbox TITLE            a message box's title, text, buttons and whether it has an
-//                                     icon; text escaped on one line (\r, \n, \\, \xHH)
 //   probe_win press TITLE BUTTON      presses the button captioned BUTTON ("&" ignored)
-//   probe_win controls TITLE          the child controls: id, class, text, style, rectangle
+//   probe_win controls TITLE          the child controls, the window's own first: id, class,
+//                                     text, visibility, whether it shows an icon, rectangle on
+//                                     the screen
+//   probe_win items TITLE ID          a list box's entries: index, selection, rectangle on the
+//                                     screen (of the visible part) and text
 //   probe_win procs NAME              running processes with that executable name
 //   probe_win iftable                 the interface table: type and description per row
-//   probe_win place TITLE ID          a control's rectangle on the screen
-//   probe_win items TITLE ID          a list box's entries: index, selection, rectangle on the
-//                                     screen (of the visible ones) and text
+//   probe_win icons                   the notification area's icons: tip and the centre of its
+//                                     place on the screen, "tip=TEXT<TAB>x=X<TAB>y=Y"
+//   probe_win watch S PREFIX          for up to S seconds, every tip as it changes (tip=TEXT),
+//                                     until one begins with PREFIX
 //   probe_win deny-writes KEY         makes HKLM\... or HKCU\... KEY refuse writes to everyone, as
 //                                     HKEY_LOCAL_MACHINE refuses a standard user
-//   probe_win allow-writes KEY        removes those refusals again
-// Exit status 0 when the request succeeded, 1 when not, 2 for a wrong command line.
+// Texts are escaped on one line (\r, \n, \\, \xHH). Exit status 0 when the request succeeded, 1
+// when not, 2 for a wrong command line.
 #include <windows.h>
 #include <aclapi.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,9 +62,10 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
-std::string WithoutAmpersands(std::string text) {
-  std::erase(text, '&');
-  return text;
+RECT RectOf(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
 }
 
 // The children of `parent`, or every top-level window when it is null.
@@ -75,7 +82,7 @@ std::vector<HWND> Windows(HWND parent) {
   return windows;
 }
 
-HWND FindVisible(const std::string& title, const std::string& className) {
+HWND FindVisible(const std::string& title, const std::string& className = "") {
   for (HWND window : Windows(nullptr))
     if (IsWindowVisible(window) && TextOf(window) == title &&
         (className.empty() || ClassOf(window) == className))
@@ -84,14 +91,21 @@ HWND FindVisible(const std::string& title, const std::string& className) {
 }
 
 void PrintWindow(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  DWORD process = 0;
+  const RECT rect = RectOf(window);
+  DWORD process = 0, how = 0;
   GetWindowThreadProcessId(window, &process);
-  std::printf("hwnd=%p pid=%lu visible=%d class=\"%s\" title=\"%s\" rect=%ld,%ld,%ld,%ld\n",
-              static_cast<void*>(window), static_cast<unsigned long>(process),
-              IsWindowVisible(window) ? 1 : 0, ClassOf(window).c_str(),
-              Escaped(TextOf(window)).c_str(), rect.left, rect.top, rect.right, rect.bottom);
+  const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+  BYTE alpha = 0;
+  const bool layered = (exStyle & WS_EX_LAYERED) &&
+                       GetLayeredWindowAttributes(window, nullptr, &alpha, &how) &&
+                       (how & LWA_ALPHA);
+  std::printf(
+      "pid=%lu class=\"%s\" title=\"%s\" topmost=%d layered=%d transparent=%d alpha=%s "
+      "rect=%ld,%ld,%ld,%ld\n",
+      static_cast<unsigned long>(process), ClassOf(window).c_str(), Escaped(TextOf(window)).c_str(),
+      (exStyle & WS_EX_TOPMOST) ? 1 : 0, (exStyle & WS_EX_LAYERED) ? 1 : 0,
+      (exStyle & WS_EX_TRANSPARENT) ? 1 : 0, layered ? std::to_string(alpha).c_str() : "-",
+      rect.left, rect.top, rect.right, rect.bottom);
 }
 
 int Wait(const std::string& title, const std::string& className, double seconds, bool present) {
@@ -106,50 +120,59 @@ int Wait(const std::string& title, const std::string& className, double seconds,
   }
 }
 
-int MessageBoxReport(const std::string& title) {
-  HWND box = FindVisible(title, "#32770");
-  if (box == nullptr) return std::fprintf(stderr, "no message box \"%s\"\n", title.c_str()), 1;
-  std::printf("title=%s\ntext=%s\n", Escaped(TextOf(box)).c_str(),
-              Escaped(TextOf(GetDlgItem(box, 0xFFFF))).c_str());
-  bool icon = false;
-  for (HWND child : Windows(box)) {
-    const std::string kind = ClassOf(child);
-    if (!IsWindowVisible(child)) continue;
-    if (_stricmp(kind.c_str(), "Button") == 0)
-      std::printf("button=%s\n", WithoutAmpersands(TextOf(child)).c_str());
-    icon |= _stricmp(kind.c_str(), "Static") == 0 &&
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-            SendMessageA(child, STM_GETICON, 0, 0) != 0;
-  }
-  std::printf("icon=%d\n", icon ? 1 : 0);
-  return 0;
-}
-
-int Press(const std::string& title, const std::string& caption) {
-  HWND window = FindVisible(title, "");
+int Press(const std::string& title, std::string caption) {
+  HWND window = FindVisible(title);
   for (HWND child : window ? Windows(window) : std::vector<HWND>{}) {
-    if (_stricmp(ClassOf(child).c_str(), "Button") != 0 ||
-        WithoutAmpersands(TextOf(child)) != caption)
-      continue;
+    std::string text = TextOf(child);
+    std::erase(text, '&');
+    if (_stricmp(ClassOf(child).c_str(), "Button") != 0 || text != caption) continue;
     PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
                  reinterpret_cast<LPARAM>(child));
     return 0;
   }
-  std::fprintf(stderr, "no button \"%s\" in \"%s\"\n", caption.c_str(), title.c_str());
-  return 1;
+  return std::fprintf(stderr, "no button \"%s\" in \"%s\"\n", caption.c_str(), title.c_str()), 1;
 }
 
 int Controls(const std::string& title) {
-  HWND window = FindVisible(title, "");
+  HWND window = FindVisible(title);
   if (window == nullptr) return 1;
-  for (HWND child : Windows(window)) {
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
-    std::printf("id=%d class=\"%s\" text=\"%s\" style=0x%08lX visible=%d rect=%ld,%ld,%ld,%ld\n",
+  // The window's own controls first, then the ones inside them (a box's EDIT may reuse an id).
+  std::vector<HWND> children = Windows(window);
+  std::stable_partition(children.begin(), children.end(),
+                        [window](HWND child) { return GetParent(child) == window; });
+  for (HWND child : children) {
+    const RECT rect = RectOf(child);
+    const bool icon = (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                      _stricmp(ClassOf(child).c_str(), "Static") == 0 &&
+                      SendMessageA(child, STM_GETICON, 0, 0) != 0;
+    std::printf("id=%d class=\"%s\" text=\"%s\" visible=%d icon=%d rect=%ld,%ld,%ld,%ld\n",
                 GetDlgCtrlID(child), ClassOf(child).c_str(), Escaped(TextOf(child)).c_str(),
-                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)),
-                IsWindowVisible(child) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom);
+                IsWindowVisible(child) ? 1 : 0, icon ? 1 : 0, rect.left, rect.top, rect.right,
+                rect.bottom);
+  }
+  return 0;
+}
+
+int Items(const std::string& title, const std::string& id) {
+  HWND window = FindVisible(title);
+  HWND list = window ? GetDlgItem(window, std::atoi(id.c_str())) : nullptr;
+  if (list == nullptr) return 1;
+  RECT client{};
+  GetClientRect(list, &client);
+  for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i) {
+    // Wide: Wine hands an "A" request of another process the list's wide text.
+    std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    // Only the part inside the list's client area can be clicked.
+    RECT item{}, shown{};
+    SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+    if (IntersectRect(&shown, &item, &client))
+      MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
+    std::printf("index=%d selected=%d rect=%ld,%ld,%ld,%ld text=\"%s\"\n", static_cast<int>(i),
+                SendMessageA(list, LB_GETSEL, i, 0) > 0 ? 1 : 0, shown.left, shown.top, shown.right,
+                shown.bottom, Escaped(text).c_str());
   }
   return 0;
 }
@@ -175,47 +198,79 @@ int InterfaceTable() {
   return 0;
 }
 
-HWND ControlOf(const std::string& title, const std::string& id) {
-  HWND window = FindVisible(title, "");
-  return window == nullptr ? nullptr : GetDlgItem(window, std::atoi(id.c_str()));
-}
+struct Icon {
+  std::string tip;
+  long x, y;
+};
 
-int Place(const std::string& title, const std::string& id) {
-  HWND control = ControlOf(title, id);
-  RECT rect{};
-  if (control == nullptr || !GetWindowRect(control, &rect)) return 1;
-  std::printf("rect=%ld,%ld,%ld,%ld\n", rect.left, rect.top, rect.right, rect.bottom);
-  return 0;
-}
-
-int Items(const std::string& title, const std::string& id) {
-  HWND list = ControlOf(title, id);
-  if (list == nullptr) return 1;
-  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  RECT client{};
-  GetClientRect(list, &client);
-  for (LRESULT i = 0; i < count; ++i) {
-    const auto index = static_cast<WPARAM>(i);
-    // Wide: Wine hands an "A" request of another process the list's wide text.
-    std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1,
-                      L'\0');
-    SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
-    char text[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-    // Only the part inside the list's client area can be clicked.
-    RECT item{}, shown{};
-    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
-    if (IntersectRect(&shown, &item, &client))
-      MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
-    std::printf("index=%d selected=%d rect=%ld,%ld,%ld,%ld text=\"%s\"\n", static_cast<int>(i),
-                SendMessageA(list, LB_GETSEL, index, 0) > 0 ? 1 : 0, shown.left, shown.top,
-                shown.right, shown.bottom, Escaped(text).c_str());
+// The icons the notification area's tooltips know, read through the shell's own memory.
+std::vector<Icon> ReadIcons() {
+  std::vector<Icon> icons;
+  DWORD shellProcess = 0;
+  GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shellProcess);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellProcess);
+  if (shellProcess == 0 || process == nullptr) return icons;
+  // Memory inside the shell's process for the tool record and its text.
+  constexpr SIZE_T kTextSize = 1024;
+  const auto release = [process](void* at) { VirtualFreeEx(process, at, 0, MEM_RELEASE); };
+  const auto remote = [&](SIZE_T size) {
+    return std::unique_ptr<void, decltype(release)>(
+        VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE), release);
+  };
+  const auto remoteInfo = remote(sizeof(TTTOOLINFOA)), remoteText = remote(kTextSize);
+  for (HWND tooltip : Windows(nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(tooltip, &owner);
+    if (owner != shellProcess || _stricmp(ClassOf(tooltip).c_str(), TOOLTIPS_CLASSA) != 0) continue;
+    const auto count = static_cast<int>(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      TTTOOLINFOA info{};
+      info.cbSize = sizeof info;
+      info.lpszText = static_cast<char*>(remoteText.get());
+      const char empty[1] = {0};
+      WriteProcessMemory(process, remoteText.get(), empty, sizeof empty, nullptr);
+      WriteProcessMemory(process, remoteInfo.get(), &info, sizeof info, nullptr);
+      if (!SendMessageA(tooltip, TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                        reinterpret_cast<LPARAM>(remoteInfo.get())))
+        continue;
+      ReadProcessMemory(process, remoteInfo.get(), &info, sizeof info, nullptr);
+      char text[kTextSize] = {};
+      if (info.lpszText == remoteText.get())
+        ReadProcessMemory(process, remoteText.get(), text, sizeof text - 1, nullptr);
+      RECT place = info.rect;
+      const bool isWindow = info.uFlags & TTF_IDISHWND;
+      // The shell keeps the tool of a removed icon, with no place.
+      if (!isWindow && IsRectEmpty(&place)) continue;
+      if (isWindow)
+        place = RectOf(reinterpret_cast<HWND>(info.uId));
+      else
+        MapWindowPoints(info.hwnd, nullptr, reinterpret_cast<POINT*>(&place), 2);
+      icons.push_back({text, (place.left + place.right) / 2, (place.top + place.bottom) / 2});
+    }
   }
-  return 0;
+  CloseHandle(process);
+  return icons;
 }
 
-// Opens "HKLM\\..." or "HKCU\\..." (created when missing) to read and change its DACL.
-HKEY OpenForSecurity(const std::string& path) {
+int Watch(double seconds, const std::string& prefix) {
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+  std::vector<std::string> seen;
+  for (; GetTickCount64() < end; Sleep(10)) {
+    for (const Icon& icon : ReadIcons()) {
+      if (std::find(seen.begin(), seen.end(), icon.tip) != seen.end()) continue;
+      seen.push_back(icon.tip);
+      std::printf("tip=%s\n", icon.tip.c_str());
+      std::fflush(stdout);
+      if (icon.tip.rfind(prefix, 0) == 0) return 0;
+    }
+  }
+  return 1;
+}
+
+// Adds a deny ACE for KEY_SET_VALUE | KEY_CREATE_SUB_KEY to everyone on "HKLM\..." or "HKCU\..."
+// (created when missing).
+int DenyWrites(const std::string& path) {
   const std::size_t slash = path.find('\\');
   const std::string root = path.substr(0, slash);
   HKEY hive = root == "HKLM" ? HKEY_LOCAL_MACHINE : root == "HKCU" ? HKEY_CURRENT_USER : nullptr;
@@ -223,38 +278,18 @@ HKEY OpenForSecurity(const std::string& path) {
   if (hive == nullptr || slash == std::string::npos ||
       RegCreateKeyExA(hive, path.substr(slash + 1).c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC,
                       nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return nullptr;
-  return key;
-}
-
-// Adds a deny ACE for KEY_SET_VALUE | KEY_CREATE_SUB_KEY to everyone, or removes every deny ACE.
-int SetWriteRefusal(const std::string& path, bool deny) {
-  HKEY key = OpenForSecurity(path);
-  if (key == nullptr) return std::fprintf(stderr, "cannot open %s\n", path.c_str()), 1;
-  PACL current = nullptr;
+    return std::fprintf(stderr, "cannot open %s\n", path.c_str()), 1;
+  PACL current = nullptr, changed = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &current,
                   nullptr, &descriptor);
-  PACL changed = nullptr;
-  if (deny) {
-    char everyone[] = "EVERYONE";
-    EXPLICIT_ACCESSA refusal{};
-    refusal.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
-    refusal.grfAccessMode = DENY_ACCESS;
-    refusal.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
-    BuildTrusteeWithNameA(&refusal.Trustee, everyone);
-    SetEntriesInAclA(1, &refusal, current, &changed);
-  } else {
-    const DWORD size = current != nullptr ? current->AclSize : sizeof(ACL);
-    changed = static_cast<PACL>(LocalAlloc(LPTR, size));
-    InitializeAcl(changed, size, ACL_REVISION);
-    for (DWORD i = 0; current != nullptr && i < current->AceCount; ++i) {
-      ACE_HEADER* ace = nullptr;
-      if (GetAce(current, i, reinterpret_cast<void**>(&ace)) &&
-          ace->AceType != ACCESS_DENIED_ACE_TYPE)
-        AddAce(changed, ACL_REVISION, MAXDWORD, ace, ace->AceSize);
-    }
-  }
+  char everyone[] = "EVERYONE";
+  EXPLICIT_ACCESSA refusal{};
+  refusal.grfAccessPermissions = KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+  refusal.grfAccessMode = DENY_ACCESS;
+  refusal.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+  BuildTrusteeWithNameA(&refusal.Trustee, everyone);
+  SetEntriesInAclA(1, &refusal, current, &changed);
   const DWORD result = changed == nullptr
                            ? ERROR_INVALID_ACL
                            : SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION,
@@ -269,34 +304,37 @@ int SetWriteRefusal(const std::string& path, bool deny) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const auto arg = [&](std::size_t i, const char* fallback) {
+  const auto arg = [&](std::size_t i, const char* fallback = "") {
     return i < args.size() ? args[i] : std::string(fallback);
   };
-  const std::string command = arg(0, ""), first = arg(1, "");
+  const std::string command = arg(0);
   const std::size_t count = args.size();
   int status = 2;
   if (command == "list") {
     status = 0;
     for (HWND window : Windows(nullptr))
-      if (first == "--all" || IsWindowVisible(window)) PrintWindow(window);
+      if (IsWindowVisible(window)) PrintWindow(window);
   } else if ((command == "wait" || command == "gone") && count >= 2) {
-    status = Wait(first, arg(2, ""), std::atof(arg(3, "10").c_str()), command == "wait");
-  } else if (command == "msgbox" && count >= 2) {
-    status = MessageBoxReport(first);
+    status = Wait(args[1], arg(2), std::atof(arg(3, "10").c_str()), command == "wait");
   } else if (command == "press" && count >= 3) {
-    status = Press(first, args[2]);
+    status = Press(args[1], args[2]);
   } else if (command == "controls" && count >= 2) {
-    status = Controls(first);
+    status = Controls(args[1]);
+  } else if (command == "items" && count >= 3) {
+    status = Items(args[1], args[2]);
   } else if (command == "procs" && count >= 2) {
-    status = Processes(first);
+    status = Processes(args[1]);
   } else if (command == "iftable") {
     status = InterfaceTable();
-  } else if (args[0] == "place" && args.size() >= 3) {
-    status = Place(args[1], args[2]);
-  } else if (args[0] == "items" && args.size() >= 3) {
-    status = Items(args[1], args[2]);
-  } else if ((command == "deny-writes" || command == "allow-writes") && count >= 2) {
-    status = SetWriteRefusal(first, command == "deny-writes");
+  } else if (command == "icons") {
+    const std::vector<Icon> icons = ReadIcons();
+    for (const Icon& icon : icons)
+      std::printf("tip=%s\tx=%ld\ty=%ld\n", icon.tip.c_str(), icon.x, icon.y);
+    status = icons.empty() ? 1 : 0;
+  } else if (command == "watch" && count >= 3) {
+    status = Watch(std::atof(args[1].c_str()), args[2]);
+  } else if (command == "deny-writes" && count >= 2) {
+    status = DenyWrites(args[1]);
   }
   if (status == 2) std::fprintf(stderr, "usage: see the top of probe_win.cpp\n");
   std::fflush(stdout);
