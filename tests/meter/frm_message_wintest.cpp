@@ -83,56 +83,33 @@ TEST_F(MeterWindow, SitsTopmostAtTheWorkAreasCornerWithItsPicturesInsideTheirBox
   }
 }
 
-TEST_F(MeterWindow, LevelsAndClickThroughFromTheTickAndASwatch) {
+TEST_F(MeterWindow, TheTickAndASwatchSetTheLevelAndAPinnedMeterStaysUntilTheCloseButton) {
   frmMessage* meter = Open();
   ASSERT_NE(meter, nullptr);
+  HWND window = meter->hwnd();
   flags.TransLevel = 3;
   flags.ClickThrough = true;
   Tick(meter);
   EXPECT_EQ(Alpha(meter), 130);
   EXPECT_NE(ExStyle(meter) & WS_EX_TRANSPARENT, 0);
-  flags.ClickThrough = false;
-  flags.TransLevel = 2;
-  Tick(meter);
-  EXPECT_EQ(Alpha(meter), 180);
-  EXPECT_EQ(ExStyle(meter) & WS_EX_TRANSPARENT, 0) << "click-through off";
   Click(meter, meter::SwatchPart(0));
   EXPECT_EQ(fake.userStore.Read("Transparency", "TransLevel", "?"), "0");
   EXPECT_EQ(ExStyle(meter) & WS_EX_LAYERED, 0);
-}
 
-TEST_F(MeterWindow, ClosesAfterItsTimeUnlessPinnedAndIsFreedByItsOwner) {
-  frmMessage* meter = Open();
-  ASSERT_NE(meter, nullptr);
-  HWND window = meter->hwnd();
   Click(meter, Part::picHold);
   EXPECT_EQ(Visible(), "True");
   EXPECT_EQ(Shown(meter, Part::picHold), meter->Picture(IDB_METER_HOLD));
+  meters.ShowMeterSummary("9 B", "9 B", "9 B", 5, false);
+  EXPECT_EQ(meters.OpenWindows(), std::vector<frmMessage*>{meter}) << "a second one is refused";
   fake.clock.Advance(600);
   Tick(meter);
   ASSERT_TRUE(IsWindow(window)) << "pinned";
-  Click(meter, Part::picHold);
-  fake.clock.Advance(2);
-  Tick(meter);
-  EXPECT_FALSE(IsWindow(window));
+  SendMessageA(window, WM_MOUSEMOVE, 0, CentreOf(meter, Part::picExit));
+  EXPECT_EQ(Shown(meter, Part::picExit), meter->Picture(IDB_METER_EXIT_DOWN)) << "lit";
+  SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, CentreOf(meter, Part::picExit));
+  EXPECT_FALSE(IsWindow(window)) << "closed on the press, with any button";
   EXPECT_EQ(Visible(), "False");
   EXPECT_TRUE(meters.OpenWindows().empty());
-  meters.RefreshMeterValues("1 B", "1 B", "1 B");  // frees it; nothing left to refresh
-}
-
-TEST_F(MeterWindow, ASecondMeterIsRefusedAndTheCloseButtonClosesOnThePress) {
-  frmMessage* meter = Open(true);
-  ASSERT_NE(meter, nullptr);
-  meters.ShowMeterSummary("9 B", "9 B", "9 B", 5, false);
-  ASSERT_EQ(meters.OpenWindows(), std::vector<frmMessage*>{meter});
-  EXPECT_EQ(TextOf(meter->Part(Part::lblCostNow)), "1.2 MB");
-  HWND window = meter->hwnd();
-  SendMessageA(window, WM_MOUSEMOVE, 0, CentreOf(meter, Part::picExit));
-  EXPECT_EQ(Shown(meter, Part::picExit), meter->Picture(IDB_METER_EXIT_DOWN))
-      << "lit under the mouse";
-  SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, CentreOf(meter, Part::picExit));
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(Visible(), "False");
 }
 
 TEST_F(MeterWindow, TheTitleDragsTheWindowAndTheCloseTimeEndsADragCleanly) {
