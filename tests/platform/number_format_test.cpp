@@ -7,28 +7,10 @@
 namespace trafimo::platform {
 namespace {
 
-TEST(NumberFormat, TheLocalesGroupingTextBecomesThePlatformsGroupingNumber) {
-  const std::pair<const char*, unsigned> cases[] = {
-      {"3;0", 3}, {"3;2;0", 32}, {"3", 30}, {"3;2", 320}, {"0;0", 0}, {"", 3}, {"x", 3}};
-  for (const auto& [text, number] : cases)
-    EXPECT_EQ(GroupingNumber(text), number) << text;
-}
-
 TEST(NumberFormat, PlainNumbersRoundHalvesAwayFromZeroToExactlyTheDecimals) {
   const std::tuple<const char*, int, const char*> cases[] = {
-      {"5.099998474121", 2, "5.10"},
-      {"0.005", 2, "0.01"},
-      {"-0.005", 2, "-0.01"},
-      {"-0.004", 2, "0.00"},
-      {"999.996", 2, "1000.00"},
-      {"1023.5", 0, "1024"},
-      {"12", 2, "12.00"},
-      {".5", 0, "1"},
-      {"007.10", 1, "7.1"},
-      {"x", 2, "0.00"},
-      {"-", 0, "0"},
-      {"1.2.3", 1, "0.0"},
-      {"9223372036854775807.5", 0, "9223372036854775808"}};
+      {"5.099998474121", 2, "5.10"}, {"-0.005", 2, "-0.01"}, {"-0.004", 2, "0.00"},
+      {"999.996", 2, "1000.00"},     {"x", 2, "0.00"},       {"1.2.3", 1, "0.0"}};
   for (const auto& [plain, decimals, rounded] : cases)
     EXPECT_EQ(RoundedPlainNumber(plain, decimals), rounded) << plain;
 }

@@ -37,11 +37,6 @@ class FakeRegistry : public platform::Registry {
   // Refuse (access denied) every create, set and delete under this root, as HKLM refuses a
   // standard user.
   std::set<platform::RegKeyHandle> readOnlyRoots;
-  // Refuse opening these full key paths at all.
-  std::set<std::string, NoCaseLess> deniedKeys;
-  // The next n SetValue calls fail with access denied.
-  int failSetValues = 0;
-  int openHandles() const { return static_cast<int>(handles_.size()); }
 
   // Direct access for arranging and checking.
   void Put(platform::RegKeyHandle root, const std::string& subKey, const std::string& name,
@@ -55,9 +50,7 @@ class FakeRegistry : public platform::Registry {
   const FakeRegValue* Get(platform::RegKeyHandle root, const std::string& subKey,
                           const std::string& name) const {
     const auto key = keys_.find(Path(root, subKey));
-    if (key == keys_.end()) return nullptr;
-    const auto value = key->second.find(name);
-    return value == key->second.end() ? nullptr : &value->second;
+    return key == keys_.end() || !key->second.count(name) ? nullptr : &key->second.at(name);
   }
   // The stored text without its terminating NUL; "<missing>" when there is no such value.
   std::string GetText(platform::RegKeyHandle root, const std::string& subKey,
@@ -69,9 +62,6 @@ class FakeRegistry : public platform::Registry {
   }
   bool KeyExists(platform::RegKeyHandle root, const std::string& subKey) const {
     return keys_.count(Path(root, subKey)) != 0;
-  }
-  std::size_t ValueCount(platform::RegKeyHandle root, const std::string& subKey) const {
-    return KeyExists(root, subKey) ? keys_.at(Path(root, subKey)).size() : 0;
   }
 
   long OpenKey(platform::RegKeyHandle root, std::string_view subKey, std::uint32_t,
@@ -98,26 +88,22 @@ class FakeRegistry : public platform::Registry {
   }
   long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override {
-    bool readOnly = false;
-    Values* values = ValuesOf(key, &readOnly);
-    if (values == nullptr) return platform::kErrorInvalidParameter;
-    if (readOnly || (failSetValues > 0 && failSetValues--)) return platform::kErrorAccessDenied;
+    Values* values = Writable(key);
+    if (values == nullptr) return platform::kErrorAccessDenied;
     (*values)[std::string(valueName)] = FakeRegValue{type, {data, data + size}};
     return platform::kErrorSuccess;
   }
   long DeleteValue(platform::RegKeyHandle key, std::string_view valueName) override {
-    bool readOnly = false;
-    Values* values = ValuesOf(key, &readOnly);
-    if (values == nullptr) return platform::kErrorInvalidParameter;
-    if (readOnly) return platform::kErrorAccessDenied;
+    Values* values = Writable(key);
+    if (values == nullptr) return platform::kErrorAccessDenied;
     return values->erase(std::string(valueName)) ? platform::kErrorSuccess
                                                  : platform::kErrorFileNotFound;
   }
   long DeleteKey(platform::RegKeyHandle root, std::string_view subKey) override {
-    return Delete(root, subKey, false);
+    return Delete(root, subKey);
   }
   long DeleteTree(platform::RegKeyHandle root, std::string_view subKey) override {
-    return Delete(root, subKey, true);
+    return Delete(root, subKey);
   }
   long CloseKey(platform::RegKeyHandle key) override {
     return handles_.erase(key) ? platform::kErrorSuccess : platform::kErrorInvalidParameter;
@@ -152,7 +138,6 @@ class FakeRegistry : public platform::Registry {
             platform::RegKeyHandle& key) {
     key = 0;
     const std::string path = Path(root, subKey);
-    if (deniedKeys.count(path)) return platform::kErrorAccessDenied;
     if (!keys_.count(path) && !create) return platform::kErrorFileNotFound;
     if (!keys_.count(path) && readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
     AddKey(path);
@@ -160,24 +145,25 @@ class FakeRegistry : public platform::Registry {
     handles_[key] = {root, path};
     return platform::kErrorSuccess;
   }
-  long Delete(platform::RegKeyHandle root, std::string_view subKey, bool tree) {
+  // Deletes the key with everything below it.
+  long Delete(platform::RegKeyHandle root, std::string_view subKey) {
     const std::string path = Path(root, subKey);
     if (!keys_.count(path)) return platform::kErrorFileNotFound;
     if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
-    const auto below = [&](const auto& key) { return IsSameOrBelow(key.first, path); };
-    // RegDeleteKey refuses a key with subkeys.
-    if (!tree && std::count_if(keys_.begin(), keys_.end(), below) > 1)
-      return platform::kErrorAccessDenied;
-    std::erase_if(keys_, below);
+    std::erase_if(keys_, [&](const auto& key) { return IsSameOrBelow(key.first, path); });
     return platform::kErrorSuccess;
   }
-  // The values of an open key, and whether its root refuses changes; null for a bad handle.
-  Values* ValuesOf(platform::RegKeyHandle key, bool* readOnly = nullptr) {
+  // The values of an open key; null for a bad handle.
+  Values* ValuesOf(platform::RegKeyHandle key) {
     const auto handle = handles_.find(key);
-    if (handle == handles_.end()) return nullptr;
-    if (readOnly) *readOnly = readOnlyRoots.count(handle->second.root) != 0;
-    const auto found = keys_.find(handle->second.path);
-    return found == keys_.end() ? nullptr : &found->second;
+    if (handle == handles_.end() || !keys_.count(handle->second.path)) return nullptr;
+    return &keys_.at(handle->second.path);
+  }
+  // The same, null also when the key's root refuses changes.
+  Values* Writable(platform::RegKeyHandle key) {
+    const auto handle = handles_.find(key);
+    return handle == handles_.end() || readOnlyRoots.count(handle->second.root) ? nullptr
+                                                                                : ValuesOf(key);
   }
 
   std::map<std::string, Values, NoCaseLess> keys_;
@@ -185,11 +171,10 @@ class FakeRegistry : public platform::Registry {
   platform::RegKeyHandle nextHandle_ = 0x1000;
 };
 
-// The per-user store in memory; a write can be made to fail.
+// The per-user store in memory.
 class MemoryUserStore : public platform::UserStore {
  public:
   std::map<std::string, std::map<std::string, std::string, NoCaseLess>, NoCaseLess> sections;
-  int failWrites = 0;  // the next n writes fail
   int writes = 0;
 
   std::string Read(std::string_view section, std::string_view key,
@@ -199,7 +184,6 @@ class MemoryUserStore : public platform::UserStore {
                : std::string(defaultValue);
   }
   bool Write(std::string_view section, std::string_view key, std::string_view value) override {
-    if (failWrites > 0) return --failWrites, false;
     ++writes;
     sections[std::string(section)][std::string(key)] = std::string(value);
     return true;
@@ -320,14 +304,12 @@ std::vector<FakeRow> LoadIfTableFile(const std::string& name);
 // Builds a MIB_IFTABLE buffer.
 std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows);
 
-// An interface table that answers from the rows it holds, or fails as told.
+// An interface table that answers from the rows it holds, or that the system lacks.
 class ScriptedIfTable : public platform::IfTableSource {
  public:
   std::vector<FakeRow> rows;
-  bool notSupported = false;     // the size query answers 50
-  bool sizeQueryFails = false;   // the size query answers an error and no size
-  bool secondCallFails = false;  // the call with the buffer fails
-  bool hasIfTable2 = false;      // a system with GetIfTable2 (Vista and later)
+  bool notSupported = false;  // the size query answers 50
+  bool hasIfTable2 = false;   // a system with GetIfTable2 (Vista and later)
   int calls = 0;
 
   std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
