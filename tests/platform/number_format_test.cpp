@@ -7,6 +7,13 @@
 namespace trafimo::platform {
 namespace {
 
+TEST(NumberFormat, TheLocalesGroupingTextBecomesThePlatformsGroupingNumber) {
+  const std::pair<const char*, unsigned> cases[] = {
+      {"3;0", 3}, {"3;2;0", 32}, {"3", 30}, {"3;2", 320}, {"0;0", 0}, {"", 3}};
+  for (const auto& [text, number] : cases)
+    EXPECT_EQ(GroupingNumber(text), number) << text;
+}
+
 TEST(NumberFormat, PlainNumbersRoundHalvesAwayFromZeroToExactlyTheDecimals) {
   const std::tuple<const char*, int, const char*> cases[] = {
       {"5.099998474121", 2, "5.10"}, {"-0.005", 2, "-0.01"}, {"-0.004", 2, "0.00"},
