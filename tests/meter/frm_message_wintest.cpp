@@ -118,9 +118,15 @@ TEST_F(MeterWindow, TheTitleDragsTheWindowAndTheCloseTimeEndsADragCleanly) {
   HWND window = meter->hwnd();
   RECT before{};
   GetWindowRect(window, &before);
-  SetCursorPos(before.left + 20, before.top + 8);
+  // The pointer as the X server reports it back: Wine moves it asynchronously.
+  const auto moveCursor = [](int x, int y) {
+    POINT at{};
+    for (int tries = 0; tries < 100 && (at.x != x || at.y != y); ++tries, Sleep(10))
+      SetCursorPos(x, y), GetCursorPos(&at);
+  };
+  moveCursor(before.left + 20, before.top + 8);
   SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, CentreOf(meter, Part::Label1));
-  SetCursorPos(before.left - 80, before.top - 150);
+  moveCursor(before.left - 80, before.top - 150);
   SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
   SendMessageA(window, WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(GetCapture(), nullptr);
