@@ -263,8 +263,10 @@ HBITMAP frmMessage::Picture(int resourceId) const {
   }
 }
 
-void frmMessage::StartDrag() {
-  GetCursorPos(&dragAnchorCursor_);
+void frmMessage::StartDrag(int x, int y) {
+  // The pointer on the screen as the message saw it; the window moves under it while dragged.
+  dragAnchorCursor_ = {x, y};
+  ClientToScreen(hwnd(), &dragAnchorCursor_);
   RECT window{};
   GetWindowRect(hwnd(), &window);
   dragAnchorWindow_ = {window.left, window.top};
@@ -286,7 +288,7 @@ void frmMessage::OnButtonDown(int x, int y, bool left) {
   pressedPart_ = -1;
   if (!part) return;
   if (*part == Part::Label1) {
-    StartDrag();
+    StartDrag(x, y);
   } else if (*part == Part::picExit) {
     Close();  // on the press
   } else if (left && (IsSwatch(*part) || *part == Part::picHold)) {
@@ -312,8 +314,8 @@ void frmMessage::OnButtonUp(int x, int y, bool left) {
 
 void frmMessage::OnMouseMove(int x, int y) {
   if (mblnDragging_) {
-    POINT cursor{};
-    GetCursorPos(&cursor);
+    POINT cursor{x, y};
+    ClientToScreen(hwnd(), &cursor);
     SetWindowPos(hwnd(), nullptr, dragAnchorWindow_.x + (cursor.x - dragAnchorCursor_.x),
                  dragAnchorWindow_.y + (cursor.y - dragAnchorCursor_.y), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -75,7 +75,7 @@ class frmMessage : public Window {
   void OnButtonDown(int x, int y, bool left);
   void OnButtonUp(int x, int y, bool left);
   void OnMouseMove(int x, int y);
-  void StartDrag();
+  void StartDrag(int x, int y);
   void EndDrag();
   void SetExitPicture(bool underMouse);
   void SetHoldPicture(bool pinned);

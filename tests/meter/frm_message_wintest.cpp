@@ -1,5 +1,7 @@
 #include "meter/frm_message_win.h"
 
+#include <windowsx.h>
+
 #include <gtest/gtest.h>
 
 #include "meter/meter_ids.h"
@@ -118,22 +120,16 @@ TEST_F(MeterWindow, TheTitleDragsTheWindowAndTheCloseTimeEndsADragCleanly) {
   HWND window = meter->hwnd();
   RECT before{};
   GetWindowRect(window, &before);
-  // The pointer as the X server reports it back: Wine moves it asynchronously.
-  const auto moveCursor = [](int x, int y) {
-    POINT at{};
-    for (int tries = 0; tries < 100 && (at.x != x || at.y != y); ++tries, Sleep(10))
-      SetCursorPos(x, y), GetCursorPos(&at);
-  };
-  moveCursor(before.left + 20, before.top + 8);
-  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, CentreOf(meter, Part::Label1));
-  moveCursor(before.left - 80, before.top - 150);
-  SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, 0);
+  const LPARAM title = CentreOf(meter, Part::Label1);
+  SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, title);
+  SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON,
+               MAKELPARAM(GET_X_LPARAM(title) + 40, GET_Y_LPARAM(title) + 20));
   SendMessageA(window, WM_LBUTTONUP, 0, 0);
   EXPECT_EQ(GetCapture(), nullptr);
   RECT after{};
   GetWindowRect(window, &after);
-  EXPECT_EQ(after.left - before.left, -100);
-  EXPECT_EQ(after.top - before.top, -158);
+  EXPECT_EQ(after.left - before.left, 40);
+  EXPECT_EQ(after.top - before.top, 20);
   SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, CentreOf(meter, Part::Label1));
   ASSERT_EQ(GetCapture(), window);
   fake.clock.Advance(6);
