@@ -108,12 +108,14 @@ e2e_lo_counters() { echo $(cat /sys/class/net/lo/statistics/{rx,tx}_bytes); }
 # Waits until the loopback counters have not moved for three seconds (three ticks).
 _e2e_loopback_still() { local before=$(e2e_lo_counters) && sleep 3 && [[ "$before" == "$(e2e_lo_counters)" ]]; }
 e2e_settle_loopback() { e2e_wait_until 10 _e2e_loopback_still; }
-# e2e_send_loopback MEGABYTES: sends them from another process once the loopback is quiet, and
-# waits for it to be quiet again; E2E_RX_MOVED and E2E_TX_MOVED: how far its counters moved.
+# e2e_send_loopback MEGABYTES [COMMAND...]: once the loopback is quiet, reads its counters, runs
+# the command (to read what the program stored so far in the same quiet spell), sends the
+# megabytes from another process and waits for the loopback to be quiet again; E2E_RX_MOVED and
+# E2E_TX_MOVED: how far its counters moved.
 e2e_send_loopback() {
   local rx0 tx0 rx tx
   e2e_settle_loopback
-  read -r rx0 tx0 <<<"$(e2e_lo_counters)"
+  read -r rx0 tx0 <<<"$(e2e_lo_counters)" && "${@:2}"
   e2e_check "the sender moved $1 MB" wine "$E2E_BUILD/loopback_send_win.exe" "$1"
   e2e_check "the loopback is quiet again" e2e_settle_loopback
   read -r rx tx <<<"$(e2e_lo_counters)"

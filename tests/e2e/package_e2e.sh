@@ -49,9 +49,7 @@ e2e_start $(sed -E 's/^"[^"]*" *//' <<<"$command")
 e2e_check "the installed copy runs and stores the day's record" \
   e2e_wait_until 30 eval 'e2e_runs 1 && [[ -n "$(e2e_stored Today IN)" ]]'
 first_pid=$(e2e_program_pids)
-e2e_settle_loopback
-today_in=$(e2e_stored Today IN)
-e2e_send_loopback 5
+e2e_send_loopback 5 eval 'today_in=$(e2e_stored Today IN)'
 e2e_expect_eq "Today IN grew by the bytes received" "$E2E_RX_MOVED" $(($(e2e_stored Today IN) - today_in))
 today_in=$(e2e_stored Today IN)
 

@@ -60,10 +60,9 @@ e2e_expect_eq "the machine-wide key holds the chosen interface" "REG_EXPAND_SZ ,
 month=$(e2e_month_section)
 e2e_check "the tick keeps this day's and this month's ($month) records" \
   e2e_wait_until 20 eval '[[ -n "$(e2e_stored Today IN)" && -n "$(e2e_stored "$month" IN)" ]]'
-e2e_settle_loopback
 records=("Today IN" "Today OUT" "$month IN" "$month OUT") before=()
-for record in "${records[@]}"; do before+=("$(e2e_stored $record)"); done
-e2e_send_loopback 30
+read_before() { for record in "${records[@]}"; do before+=("$(e2e_stored $record)"); done; }
+e2e_send_loopback 30 read_before
 for i in 0 1 2 3; do
   ((i % 2)) && moved=$E2E_TX_MOVED || moved=$E2E_RX_MOVED
   e2e_expect_eq "${records[i]} grew by the bytes moved" "$moved" $(($(e2e_stored ${records[i]}) - ${before[i]}))
