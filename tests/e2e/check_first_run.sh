@@ -3,8 +3,7 @@
 # interfaces chosen by the first-run rule (the loopback "lo" left out), the default MB unit and
 # no more than this run's own traffic (the tests send tens of megabytes).
 set -uo pipefail
-log=${1:?the log of ./run.sh}
-failures=0
+log=${1:?the log of ./run.sh} failures=0
 fail() { echo "check_first_run: $*"; failures=$((failures + 1)); }
 
 value() { tr -d '\r' <"$log" | sed -n "/^-- $1/,/^--/p" | awk -v name="$2" '$1 == name { print $NF }' | head -n 1; }
@@ -19,5 +18,4 @@ show_mode=$(value "per-user store" ShowMode)
 while read -r bytes; do
   ((bytes < 1048576)) || fail "traffic from before this run is stored: $bytes bytes"
 done < <(tr -d '\r' <"$log" | sed -n '/^-- per-user store/,$p' | awk '$1 == "IN" || $1 == "OUT" { print $NF }')
-((failures == 0)) && echo "check_first_run: a first run (interfaces '$interfaces')"
-((failures == 0))
+((failures == 0)) && echo "check_first_run: a first run (interfaces '$interfaces')" || exit 1

@@ -1,80 +1,61 @@
 # Shared steps of the end-to-end scripts: `source "$(dirname "$0")/lib.sh" "$1"` (the build dir).
-# An own Wine prefix, a virtual X display if needed, the program as C:\Trafimo\trafimo.exe, and
-# helpers to start it, look at windows and the tray, click as a person does, send loopback
-# traffic, read the registry and report checks; all ended at exit.
+# An own Wine prefix, the program as C:\Trafimo\trafimo.exe, and helpers to start it, look at
+# windows and the tray, click as a person does, send loopback traffic, read the registry and
+# report checks; all ended at exit. The X display is the one tools/with-wine-display.sh makes.
 set -uo pipefail
 
 E2E_BUILD=$(cd "${1:?build directory}" && pwd)
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-E2E_NAME=$(basename "$0" .sh)
-E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PROBE=$E2E_BUILD/probe_win.exe
-E2E_PREFIX=$E2E_BUILD/e2e-wineprefix E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME
-E2E_DESKTOP=trafimo E2E_DESKTOP_SIZE=1024x768 E2E_PROGRAM='C:\Trafimo\trafimo.exe'
-E2E_FAILURES=0 E2E_CHECKS=0 _e2e_xvfb= _e2e_started=()
+E2E_NAME=$(basename "$0" .sh) E2E_PROGRAM='C:\Trafimo\trafimo.exe'
+E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PREFIX=$E2E_BUILD/e2e-wineprefix
+E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME E2E_FAILURES=0 E2E_CHECKS=0 _e2e_started=()
 export WINEPREFIX=$E2E_PREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 e2e_log() { echo "[$E2E_NAME] $*"; }
 e2e_pass() { E2E_CHECKS=$((E2E_CHECKS + 1)); echo "  ok   - $1"; }
 e2e_fail() { E2E_CHECKS=$((E2E_CHECKS + 1)) E2E_FAILURES=$((E2E_FAILURES + 1)); echo "  FAIL - $1"; }
-
 # e2e_expect_eq DESCRIPTION EXPECTED ACTUAL
 e2e_expect_eq() {
   [[ "$2" == "$3" ]] && { e2e_pass "$1"; return; }
   e2e_fail "$1"
   printf '         expected: %q\n         actual:   %q\n' "$2" "$3"
 }
-
 # e2e_check DESCRIPTION COMMAND...: passes when the command succeeds.
 e2e_check() { if "${@:2}"; then e2e_pass "$1"; else e2e_fail "$1"; fi; }
-
 # Ends the script: a summary, and a non-zero status when anything failed or nothing was checked.
 e2e_finish() {
   ((E2E_CHECKS > 0)) || { e2e_log "no check ran"; exit 1; }
-  e2e_log "$((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed"
-  exit $((E2E_FAILURES > 0))
+  e2e_log "$((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed" && exit $((E2E_FAILURES > 0))
 }
 
-_e2e_display_works() { [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; }
-
-_e2e_start_xvfb() {
-  local display=90
-  while [[ -e /tmp/.X$display-lock || -e /tmp/.X11-unix/X$display ]]; do display=$((display + 1)); done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  _e2e_xvfb=$!
-  export DISPLAY=":$display"
-  e2e_wait_until 5 _e2e_display_works || { e2e_log "the virtual X display did not start"; return 1; }
-}
-
-# Hard links of the build's prefix: Wine replaces its registry files, so the two stay apart.
-_e2e_prepare_prefix() {
-  [[ -f "$E2E_PREFIX/.trafimo-ready" ]] && return 0
-  rm -rf "$E2E_PREFIX" "$E2E_PREFIX.tmp"
-  if [[ -f "$E2E_BUILD/wineprefix/.trafimo-ready" ]] &&
-    cp -al "$E2E_BUILD/wineprefix" "$E2E_PREFIX.tmp" 2>/dev/null; then
-    rm -f "$E2E_PREFIX.tmp/wineserver"
-    mv "$E2E_PREFIX.tmp" "$E2E_PREFIX"
-  else
-    rm -rf "$E2E_PREFIX.tmp"
-    "$E2E_SOURCE/tools/wine-prefix.sh" "$E2E_PREFIX" || return 1
-  fi
-  touch "$E2E_PREFIX/.trafimo-ready"
-}
+# e2e_wait_until SECONDS COMMAND...: retries the command every half second.
+e2e_wait_until() { local t; for ((t = $1 * 2; t > 0; t--)); do "${@:2}" && return 0; sleep 0.5; done; return 1; }
 
 # Imports registry text (REGEDIT4 lines, from standard input) into the prefix.
 e2e_reg_import() {
-  local file status
-  file=$(mktemp --suffix=.reg)
-  { printf 'REGEDIT4\n\n'; cat; } >"$file"
-  wine regedit /s "$(winepath -w "$file" 2>/dev/null)" >/dev/null 2>&1
-  status=$?
-  rm -f "$file"
-  return $status
+  { printf 'REGEDIT4\n\n'; cat; } >"$E2E_OUT/import.reg" &&
+    wine regedit /s "$(winepath -w "$E2E_OUT/import.reg" 2>/dev/null)" >/dev/null 2>&1
 }
 
-# Forgets what the program stored; programs open in the virtual desktop with its notification area.
-e2e_forget_program_data() {
-  "$E2E_SOURCE/tools/forget-program-data.sh" || return 1
-  e2e_reg_import <<'REG'
+e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
+e2e_cleanup() { wineserver -k; kill "${_e2e_started[@]}"; wineserver -w; } >/dev/null 2>&1
+
+# Prepares prefix (hard links of the build's: Wine replaces its registry files, so the
+# two stay apart) and program, forgets what the program stored, makes programs open in a
+# virtual desktop with its notification area; registers the clean-up. Call once at the top.
+e2e_setup() {
+  trap e2e_cleanup EXIT && trap 'exit 130' INT TERM
+  mkdir -p "$E2E_OUT"
+  xdpyinfo >/dev/null 2>&1 || { e2e_log "no X display: run under tools/with-wine-display.sh"; exit 1; }
+  if [[ ! -f "$E2E_PREFIX/.trafimo-ready" ]]; then
+    rm -rf "$E2E_PREFIX"
+    { [[ -f "$E2E_BUILD/wineprefix/.trafimo-ready" ]] && cp -al "$E2E_BUILD/wineprefix" "$E2E_PREFIX" &&
+      rm -f "$E2E_PREFIX/wineserver"; } || "$E2E_SOURCE/tools/wine-prefix.sh" "$E2E_PREFIX" || exit 1
+    touch "$E2E_PREFIX/.trafimo-ready"
+  fi
+  e2e_restart_wineserver  # nothing left over from an earlier run
+  mkdir -p "$E2E_PREFIX/drive_c/Trafimo" && cp "$E2E_EXE" "$E2E_PREFIX/drive_c/Trafimo/" || exit 1
+  "$E2E_SOURCE/tools/forget-program-data.sh" && e2e_reg_import <<'REG' || exit 1
 [HKEY_CURRENT_USER\Control Panel\International]
 "iLZero"="1"
 "iNegNumber"="1"
@@ -85,207 +66,112 @@ e2e_forget_program_data() {
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops\trafimo]
 "EnableShell"=dword:00000001
 REG
-}
-
-# Ends every program of the e2e prefix (all started here), then the X server if started here.
-e2e_cleanup() {
-  wineserver -k >/dev/null 2>&1
-  local pid
-  for pid in "${_e2e_started[@]}"; do kill "$pid" 2>/dev/null; done
-  wineserver -w >/dev/null 2>&1
-  [[ -n "$_e2e_xvfb" ]] && kill "$_e2e_xvfb" 2>/dev/null
-  _e2e_xvfb=
-}
-
-e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
-
-# Prepares display, prefix and program; registers the clean-up. Call once at the top.
-e2e_setup() {
-  trap e2e_cleanup EXIT
-  trap 'exit 130' INT TERM
-  mkdir -p "$E2E_OUT"
-  _e2e_display_works || _e2e_start_xvfb || exit 1
-  e2e_log "display $DISPLAY, prefix $E2E_PREFIX"
-  _e2e_prepare_prefix || { e2e_log "the Wine prefix could not be made"; exit 1; }
-  e2e_restart_wineserver  # nothing left over from an earlier run
-  mkdir -p "$E2E_PREFIX/drive_c/Trafimo"
-  cp "$E2E_EXE" "$E2E_PREFIX/drive_c/Trafimo/trafimo.exe" || exit 1
-  e2e_forget_program_data || { e2e_log "the registry could not be cleaned"; exit 1; }
   e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
 }
 
-# Starts the program with the given arguments in the background; E2E_LAST_PID: the Wine loader.
+# Starts the program with the given arguments in the background, in the virtual desktop.
 e2e_start() {
-  wine explorer "/desktop=$E2E_DESKTOP,$E2E_DESKTOP_SIZE" "$E2E_PROGRAM" "$@" \
-    >"$E2E_OUT/program.log" 2>&1 </dev/null &
-  E2E_LAST_PID=$!
-  _e2e_started+=("$E2E_LAST_PID")
+  wine explorer /desktop=trafimo,1024x768 "$E2E_PROGRAM" "$@" >"$E2E_OUT/program.log" 2>&1 </dev/null &
+  _e2e_started+=($!)
 }
-
 # Ends the program as the task manager would, and waits until no copy runs.
-e2e_kill() {
-  wine taskkill /f /im trafimo.exe >/dev/null 2>&1
-  e2e_wait_until 15 e2e_runs 0
-}
+e2e_kill() { wine taskkill /f /im trafimo.exe >/dev/null 2>&1; e2e_wait_until 15 e2e_runs 0; }
 
 # Runs probe_win.exe (see its source for the commands); its output without CRs.
-e2e_probe() {
-  wine "$E2E_PROBE" "$@" 2>/dev/null </dev/null | tr -d '\r'
-  return "${PIPESTATUS[0]}"
-}
-
+e2e_probe() { wine "$E2E_BUILD/probe_win.exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 # e2e_wait_window TITLE [CLASS] [SECONDS]: waits for a visible top-level window (or its end).
 e2e_wait_window() { e2e_probe wait "$1" "${2:-}" "${3:-20}" >/dev/null; }
 e2e_wait_window_gone() { e2e_probe gone "$1" "${2:-}" "${3:-20}" >/dev/null; }
-
 # The Windows pids of the running copies of trafimo.exe; e2e_runs N: whether N copies run.
-e2e_program_pids() { e2e_probe procs trafimo.exe | sed -n 's/^pid=\([0-9]*\).*/\1/p' | sort; }
-e2e_runs() { [[ $(e2e_probe procs trafimo.exe | grep -c '^pid=') -eq $1 ]]; }
-
-# e2e_wait_until SECONDS COMMAND...: retries the command every half second.
-e2e_wait_until() {
-  local tries
-  for ((tries = $1 * 2; tries > 0; tries--)); do
-    "${@:2}" && return 0
-    sleep 0.5
-  done
-  return 1
-}
+e2e_program_pids() { e2e_probe procs trafimo.exe | sort; }
+e2e_runs() { [[ $(e2e_program_pids | grep -c pid=) -eq $1 ]]; }
 
 # e2e_reg HKLM\...|HKCU\... VALUE: prints "TYPE DATA" of the value; fails when it is missing.
-e2e_reg() {
-  local line
-  line=$(wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | grep -F "    $2    ") ||
-    return 1
-  line=${line#*"    $2    "}
-  printf '%s %s\n' "${line%%    *}" "${line#*    }"
-}
-
+e2e_reg() { wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | sed -n "s/^    $2    \([A-Z_]*\)    /\1 /p" | grep .; }
 # e2e_stored SECTION NAME: a value of the per-user store (HKCU\Software\Trafimo).
 e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
-
 # The section of this billing month's record when the month starts on day ${1:-1} (2026DEC).
 e2e_month_section() {
-  local month
-  if (($(date +%-d) >= ${1:-1})); then month=$(LC_ALL=C date +%Y%b); else
-    month=$(LC_ALL=C date -d "$(date +%Y-%m-15) -1 month" +%Y%b)
-  fi
-  echo "${month^^}"
+  LC_ALL=C date -d "$(date +%Y-%m-15)$( (($(date +%-d) >= ${1:-1})) || echo ' -1 month')" +%Y%b | tr a-z A-Z
 }
-
 # The description of the loopback interface in the interface table.
 e2e_loopback() { e2e_probe iftable | awk -F'\t' '$1 == 24 { print $2; exit }'; }
-
-# e2e_count_only DESCRIPTION: the machine-wide settings count only that interface (no meter at
-# the start); "" counts none.
+# e2e_count_only DESCRIPTION: the machine-wide settings count only that interface ("": none),
+# no meter at the start.
 e2e_count_only() {
-  e2e_reg_import <<REG
-[HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings]
-"Interface"=hex(2):$(printf ',%s' "$1" | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'),00
-[HKEY_CURRENT_USER\\Software\\Trafimo\\screen]
-"visible"="False"
-REG
+  printf '[HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings]\n"Interface"=",%s"\n' "$1" |
+    cat - <(printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\screen]\n"visible"="False"\n') | e2e_reg_import
 }
 
 # The loopback's byte counters, "received sent", as Linux counts them.
-e2e_lo_counters() { echo "$(cat /sys/class/net/lo/statistics/rx_bytes) $(cat /sys/class/net/lo/statistics/tx_bytes)"; }
-
+e2e_lo_counters() { echo $(cat /sys/class/net/lo/statistics/{rx,tx}_bytes); }
 # Waits until the loopback counters have not moved for three seconds (three ticks).
-e2e_settle_loopback() {
-  local before
-  for _ in $(seq 20); do
-    before=$(e2e_lo_counters)
-    sleep 3
-    [[ "$before" == "$(e2e_lo_counters)" ]] && return 0
-  done
-  return 1
-}
-
-# e2e_send_loopback MEGABYTES: sends them from another process and waits for the loopback to be
-# quiet again; E2E_RX_MOVED and E2E_TX_MOVED: how far its counters moved meanwhile.
+_e2e_loopback_still() { local before=$(e2e_lo_counters) && sleep 3 && [[ "$before" == "$(e2e_lo_counters)" ]]; }
+e2e_settle_loopback() { e2e_wait_until 10 _e2e_loopback_still; }
+# e2e_send_loopback MEGABYTES [COMMAND...]: once the loopback is quiet, reads its counters, runs
+# the command (to read what the program stored so far in the same quiet spell), sends the
+# megabytes from another process and waits for the loopback to be quiet again; E2E_RX_MOVED and
+# E2E_TX_MOVED: how far its counters moved.
 e2e_send_loopback() {
-  local rx0 tx0 rx tx megabytes=$1
-  e2e_check "the loopback is quiet" e2e_settle_loopback
-  read -r rx0 tx0 <<<"$(e2e_lo_counters)"
-  e2e_check "the sender moved $1 MB" eval \
-    'wine "$E2E_BUILD/loopback_send_win.exe" $megabytes >"$E2E_OUT/send.log" 2>&1 </dev/null'
+  local rx0 tx0 rx tx
+  e2e_settle_loopback
+  read -r rx0 tx0 <<<"$(e2e_lo_counters)" && "${@:2}"
+  e2e_check "the sender moved $1 MB" wine "$E2E_BUILD/loopback_send_win.exe" "$1"
   e2e_check "the loopback is quiet again" e2e_settle_loopback
   read -r rx tx <<<"$(e2e_lo_counters)"
   E2E_RX_MOVED=$((rx - rx0)) E2E_TX_MOVED=$((tx - tx0))
-  e2e_log "the loopback counters moved by $E2E_RX_MOVED received, $E2E_TX_MOVED sent"
-}
-
-# e2e_screenshot NAME: a PNG of the whole virtual display; prints its path.
-e2e_screenshot() {
-  import -window root -display "$DISPLAY" "$E2E_OUT/$1.png" 2>/dev/null && echo "$E2E_OUT/$1.png"
 }
 
 # Reads "rect=L,T,R,B" from standard input; prints "L T R B".
 e2e_rect_of() { sed -nE 's/.*rect=(-?[0-9]+),(-?[0-9]+),(-?[0-9]+),(-?[0-9]+).*/\1 \2 \3 \4/p' | head -n1; }
-
 # Where the virtual desktop's X window sits on the display: "X Y".
 e2e_desktop_origin() {
-  local geometry x=0 y=0
-  if geometry=$(xdotool search --name "Wine desktop" getwindowgeometry --shell 2>/dev/null); then
-    x=$(sed -n 's/^X=//p' <<<"$geometry" | head -n1) y=$(sed -n 's/^Y=//p' <<<"$geometry" | head -n1)
-  fi
-  echo "${x:-0} ${y:-0}"
+  xdotool search --name "Wine desktop" getwindowgeometry --shell 2>/dev/null |
+    awk -F= '$1 == "X" { x = $2 } $1 == "Y" { y = $2 } END { print x + 0, y + 0 }'
 }
-
-# e2e_click_at X Y [BUTTON]: a real click, through the X server, at a place of the desktop;
-# BUTTON "-" only moves the mouse there.
+# e2e_click_at X Y [BUTTON]: a real click at a place of the desktop; BUTTON "-" only moves there.
 e2e_click_at() {
-  [[ -n "${2:-}" ]] || return 1
-  local ox oy click=(click "${3:-1}")
-  [[ "${3:-}" == - ]] && click=()
+  local ox oy
   read -r ox oy <<<"$(e2e_desktop_origin)"
-  xdotool mousemove $((ox + $1)) $((oy + $2)) sleep 0.3 "${click[@]}"
+  [[ -n "${2:-}" ]] && xdotool mousemove $((ox + $1)) $((oy + $2)) sleep 0.3 $([[ ${3:-1} == - ]] || echo click "${3:-1}")
 }
-
-# e2e_click_centre L T R B [BUTTON]: a real click at the centre of a rectangle on the desktop.
+# e2e_click_centre L T R B [BUTTON]: e2e_click_at the centre of a rectangle on the desktop.
 e2e_click_centre() { [[ $# -ge 4 ]] && e2e_click_at $((($1 + $3) / 2)) $((($2 + $4) / 2)) "${5:-1}"; }
-
-# e2e_control TITLE ID: the probe's line of a control of a visible window.
-e2e_control() { e2e_probe controls "$1" | grep -m1 "^id=$2 "; }
-e2e_control_text() { e2e_control "$@" | sed -E 's/.* text="(.*)" visible=.*/\1/'; }
+# e2e_control TITLE ID|TEXT: the probe's line of a control (by id or by text) of a visible window.
+e2e_control() { e2e_probe controls "$1" | grep -m1 -e "^id=$2 " -e "text=\"&\?$2\" "; }
+e2e_control_text() { e2e_control "$@" | sed -E 's/.* text="(.*)" rect=.*/\1/'; }
 # shellcheck disable=SC2046
 e2e_click_control() { e2e_click_centre $(e2e_control "$1" "$2" | e2e_rect_of); }
-
 # e2e_window_rect 'class="C"'|'title="T"': "L T R B" of such a visible window; nothing without one.
 e2e_window_rect() { e2e_probe list | grep -F "$1" | e2e_rect_of; }
 
 # The program's tray icon: its probe line (tip, x, y), its tip, and a real click on it.
 e2e_icon() { e2e_probe icons | grep -E -m1 '^tip=(Trafimo|Current - )'; }
 e2e_tip() { e2e_icon | cut -f1 | sed 's/^tip=//'; }
-e2e_icon_place() { e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/'; }
 # shellcheck disable=SC2046
-e2e_click_icon() { e2e_click_at $(e2e_icon_place) "$1"; }
-
+e2e_click_icon() { e2e_click_at $(e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/') "$1"; }
 # Opens the tray menu with a right click; true once the popup is on screen.
-_e2e_menu_shown() { [[ -n "$(e2e_window_rect 'class="#32768"')" ]]; }
-e2e_open_menu() { e2e_click_icon 3 && e2e_wait_until 10 _e2e_menu_shown; }
-
+e2e_open_menu() { e2e_click_icon 3 && e2e_wait_until 10 eval '[[ -n "$(e2e_window_rect class=\"#32768\")" ]]'; }
 # e2e_click_menu_item ITEMS SEPARATORS: clicks the item below that many items and separators of
 # the open tray menu, placed from the menu's rectangle (Wine tells no other process a menu's
 # items): a 3-pixel frame, 9-pixel separators, its ten items sharing the rest.
 e2e_click_menu_item() {
   local left top bottom height
   read -r left top _ bottom <<<"$(e2e_window_rect 'class="#32768"')"
-  [[ -n "${bottom:-}" ]] || return 1
   height=$(((bottom - top - 6 - 9 * 5) / 10))
   xdotool mousemove $((left + 40)) $((top + 3 + $1 * height + $2 * 9 + height / 2)) sleep 0.3 click 1
 }
 
 # e2e_photograph WINDOW NAME [MARGIN]: the virtual display cut to a visible window (as
-# e2e_window_rect finds it) with a margin around it, as $E2E_OUT/NAME.png.
+# e2e_window_rect finds it) with a margin around it, as $E2E_OUT/NAME.png; with a fourth
+# argument and TRAFIMO_UPDATE_DOCS=1 it also replaces the README's docs/NAME.png.
 e2e_photograph() {
-  local l t r b ox oy shot m=${3:-0}
+  local l t r b ox oy m=${3:-0}
   read -r l t r b <<<"$(e2e_window_rect "$1")"
   read -r ox oy <<<"$(e2e_desktop_origin)"
-  [[ -n "${b:-}" ]] && shot=$(e2e_screenshot "$2-screen") &&
-    convert "$shot" -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" \
-      +repage "$E2E_OUT/$2.png" && e2e_log "picture: $E2E_OUT/$2.png"
+  [[ -n "${b:-}" ]] && import -window root -display "$DISPLAY" png:- 2>/dev/null | convert - \
+    -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" +repage \
+    "$E2E_OUT/$2.png" || return 1
+  e2e_log "picture: $E2E_OUT/$2.png"
+  [[ -z "${TRAFIMO_UPDATE_DOCS:-}" || -z "${4:-}" ]] || cp "$E2E_OUT/$2.png" "$E2E_SOURCE/docs/$2.png"
 }
-
-# With TRAFIMO_UPDATE_DOCS=1 the picture NAME replaces the README's docs/NAME.png.
-e2e_renew_doc() { [[ -z "${TRAFIMO_UPDATE_DOCS:-}" ]] || cp "$E2E_OUT/$1.png" "$E2E_SOURCE/docs/$1.png"; }

@@ -1,55 +1,55 @@
 #!/usr/bin/env bash
-# The monthly totals and about windows as a person meets them: "&Monthly Totals ..." from the
-# tray menu shows this month's upload, download and total as stored; "&About Velquor Trafimo"
-# shows the product and version. Both windows are photographed; with TRAFIMO_UPDATE_DOCS=1 the
-# pictures replace those in docs/.
+# The tray menu as a person meets it, opened with a real right click: "&Monthly Totals ..." shows
+# this month's upload, download and total as stored; "&About Velquor Trafimo" the product and
+# version (both photographed; with TRAFIMO_UPDATE_DOCS=1 the pictures replace those in docs/);
+# the unit switch changes the tip; "E&xit" ends the program and writes nothing.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
-# This month's record as counted after 30 MB sent over the loopback (it counts them both ways);
-# nothing counted while the windows are open.
+# Nothing counted; this month's record as 30 MB sent over the loopback leave it (counted both
+# ways), today's as a few kilobytes.
 month=$(e2e_month_section) row=$((10#$(date +%m) - 1))
 e2e_count_only ""
-e2e_reg_import <<REG
-[HKEY_CURRENT_USER\\Software\\Trafimo\\$month]
-"IN"="31500872"
-"OUT"="31500872"
-REG
-
-e2e_log "start (/s)"
+{
+  printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\DateToday]\n"DateToday"="%s"\n' "$(LC_ALL=C date +%Y%b%d)"
+  printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\%s]\n"IN"="%s"\n"OUT"="%s"\n' Today 4000 2000 "$month" 31500872 31500872
+} | e2e_reg_import
 e2e_start /s
-e2e_check "the tray icon shows the current connection" \
-  e2e_wait_until 40 eval '[[ "$(e2e_tip)" == "Current - "* ]]'
+e2e_check "the tip shows the current connection in MB" \
+  e2e_wait_until 40 eval '[[ "$(e2e_tip)" == "Current - 0.00 MB" ]]'
 
-e2e_log "choosing \"&Monthly Totals ...\" from the menu"
-e2e_check "a right click on the icon opens the menu" e2e_open_menu
-e2e_click_menu_item 2 1  # below "&About Velquor Trafimo", a separator and "Settings..."
+# choose ITEMS SEPARATORS: a right click on the icon opens the menu, a click chooses the item
+# below that many items and separators.
+choose() { e2e_open_menu && e2e_click_menu_item "$@"; }
+e2e_check "the menu opens: \"&Monthly Totals ...\"" choose 2 1
 e2e_check "the \"Monthly Usage\" window opens" e2e_wait_window "Monthly Usage" "" 20
 sleep 1
 shown() { e2e_control_text "Monthly Usage" "$1"; }
-e2e_expect_eq "the year shown is this year" "$(date +%Y)" "$(shown 502)"
-e2e_expect_eq "this month's row is named" "$(LC_ALL=C date +%B)" "$(shown $((510 + row)))"
-e2e_expect_eq "this month's upload, download and total in whole MB" "30 MB|30 MB|60 MB" \
-  "$(shown $((530 + row)))|$(shown $((550 + row)))|$(shown $((570 + row)))"
-e2e_check "the window is photographed" e2e_photograph 'title="Monthly Usage"' monthly-usage
-e2e_renew_doc monthly-usage
-e2e_check "GB can be chosen" e2e_probe press "Monthly Usage" GB
-e2e_check "the row switches to GB" e2e_wait_until 5 eval '[[ "$(shown $((570 + row)))" == "0.06 GB" ]]'
-e2e_check "Close can be pressed" e2e_probe press "Monthly Usage" Close
-e2e_check "the window closes" e2e_wait_window_gone "Monthly Usage" "" 10
+e2e_expect_eq "this year, this month's name, upload, download and total in whole MB" \
+  "$(LC_ALL=C date +%Y\|%B)|30 MB|30 MB|60 MB" \
+  "$(shown 502)|$(shown $((510 + row)))|$(shown $((530 + row)))|$(shown $((550 + row)))|$(shown $((570 + row)))"
+e2e_check "the window is photographed" e2e_photograph 'title="Monthly Usage"' monthly-usage 0 doc
+e2e_click_control "Monthly Usage" GB
+e2e_check "a click on GB switches the row to GB" e2e_wait_until 5 eval '[[ "$(shown $((570 + row)))" == "0.06 GB" ]]'
+e2e_click_control "Monthly Usage" Close
+e2e_check "a click on Close closes the window" e2e_wait_window_gone "Monthly Usage" "" 10
 
-e2e_log "choosing \"&About Velquor Trafimo\" from the menu"
-e2e_check "the menu opens again" e2e_open_menu
-e2e_click_menu_item 0 0  # the first item
+e2e_check "the menu opens again: \"&About Velquor Trafimo\"" choose 0 0
 e2e_check "the about window opens" e2e_wait_window "About Velquor Trafimo" "" 20
 sleep 1
-e2e_expect_eq "it names the product and its version" "Velquor Trafimo 1.3" \
-  "$(e2e_control_text "About Velquor Trafimo" 412)"
-e2e_expect_eq "it offers the product page" "www.velquor.example/trafimo/" \
-  "$(e2e_control_text "About Velquor Trafimo" 413)"
-e2e_check "the window is photographed" e2e_photograph 'title="About Velquor Trafimo"' about
-e2e_renew_doc about
-e2e_check "Close can be pressed" e2e_probe press "About Velquor Trafimo" Close
-e2e_check "the window closes" e2e_wait_window_gone "About Velquor Trafimo" "" 10
-e2e_check "the program keeps running" e2e_runs 1
+e2e_expect_eq "it names the product, its version and its page" \
+  "Velquor Trafimo 1.3|www.velquor.example/trafimo/" \
+  "$(e2e_control_text "About Velquor Trafimo" 412)|$(e2e_control_text "About Velquor Trafimo" 413)"
+e2e_check "the window is photographed" e2e_photograph 'title="About Velquor Trafimo"' about 0 doc
+e2e_click_control "About Velquor Trafimo" Close
+e2e_check "a click on Close closes it" e2e_wait_window_gone "About Velquor Trafimo" "" 10
+
+e2e_check "the menu opens again: \"Show in KiloBytes (KB)\"" choose 5 3
+e2e_check "\"1\" is stored as the unit" e2e_wait_until 10 eval '[[ $(e2e_stored Settings ShowMode) == 1 ]]'
+e2e_check "the tip switches to KB" e2e_wait_until 10 eval '[[ "$(e2e_tip)" == "Current - 0 KB" ]]'
+e2e_check "the menu opens again: \"E&xit\", the last item" choose 9 5
+e2e_check "the program ends" e2e_wait_until 15 e2e_runs 0
+e2e_check "its icon is gone" eval '[[ -z "$(e2e_icon)" ]]'
+e2e_expect_eq "the stored totals are as they were" "4000 2000 31500872 31500872" \
+  "$(e2e_stored Today IN) $(e2e_stored Today OUT) $(e2e_stored "$month" IN) $(e2e_stored "$month" OUT)"
 e2e_finish
