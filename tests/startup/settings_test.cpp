@@ -130,5 +130,14 @@ TEST(Startup, TheMutexSaysAnotherInstanceRunsWhenItExistsOrIsDenied) {
     EXPECT_EQ(MutexErrorMeansAnotherInstance(error), another) << error;
 }
 
+// Without its notification-area window the program would hold the mutex with no way out.
+TEST(Startup, WithoutItsTrayWindowTheProgramSaysSoAndEnds) {
+  FakePlatform fake;
+  EXPECT_THROW(EndForLackOfTrayWindow(fake.platform), testing::ProcessEnded);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].title, "Velquor Trafimo");
+  EXPECT_NE(fake.messages.shown[0].text.find("notification-area window"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace trafimo
