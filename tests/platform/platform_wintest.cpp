@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "ifstats/ip_helper.h"
-#include "platform/number_format.h"
 #include "platform/platform_win.h"
 #include "platform/window_win.h"
 #include "registry/mod_reg.h"
@@ -34,19 +33,6 @@ TEST(RealInterfaceTable, OneLoopbackAndGetIfTable2KindsForEveryRow) {
   }
   EXPECT_EQ(loopbacks, 1);
   EXPECT_GE(counted, 1) << "eth0 is an adapter";
-}
-
-TEST(RealLocale, MonthNamesDatesUpperCaseAndTheUsersDecimalPoint) {
-  win::Win32Locale locale;
-  EXPECT_EQ(locale.FullMonthName(12), locale.FormatDate({2026, 12, 5}, "MMMM"));
-  const std::string stamp = locale.FormatDate({2026, 3, 7}, "yyyyMMMdd");
-  EXPECT_EQ(stamp.substr(0, 4) + stamp.substr(stamp.size() - 2), "202607");
-  EXPECT_EQ(locale.ToUpper("2026mar07 abc"), "2026MAR07 ABC");
-  char point[8] = {};
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, point, sizeof point);
-  EXPECT_EQ(platform::FormatUserNumber(locale, "-1234567.891", 2, false),
-            "-1234567" + std::string(point) + "89");
-  EXPECT_NE(platform::FormatUserNumber(locale, "1234567", 0, true), "1234567");
 }
 
 // Values keep their stored types; text is never expanded; the per-user store writes REG_SZ.
