@@ -29,46 +29,48 @@ double ParseDigits(const std::string& digits) {
 
 }  // namespace
 
-double ReadNumber(std::string_view text) {
-  std::size_t at = 0;
-  const bool negative = !text.empty() && text[0] == '-';
-  if (negative) ++at;
-  std::string digits;
-  bool point = false;
+namespace {
+
+// The leading number of a text: an optional "-", then digits with at most one ".".
+struct LeadingNumber {
+  bool negative = false;
+  std::string digits;  // without the sign
   bool anyDigit = false;
+  std::size_t length = 0;  // of the text it takes, sign included
+};
+
+LeadingNumber ScanLeadingNumber(std::string_view text) {
+  LeadingNumber number;
+  number.negative = !text.empty() && text[0] == '-';
+  std::size_t at = number.negative ? 1 : 0;
+  bool point = false;
   for (; at < text.size(); ++at) {
     const char c = text[at];
-    if (IsDigit(c)) {
-      anyDigit = true;
-      digits += c;
-    } else if (c == '.' && !point) {
+    if (c == '.' && !point) {
       point = true;
-      digits += c;
-    } else {
+    } else if (!IsDigit(c)) {
       break;
     }
+    number.anyDigit = number.anyDigit || IsDigit(c);
+    number.digits += c;
   }
-  if (!anyDigit) return 0;
-  if (digits[0] == '.') digits.insert(digits.begin(), '0');
-  const double magnitude = ParseDigits(digits);
-  return negative ? -magnitude : magnitude;
+  number.length = at;
+  return number;
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) {
+  LeadingNumber number = ScanLeadingNumber(text);
+  if (!number.anyDigit) return 0;
+  if (number.digits[0] == '.') number.digits.insert(number.digits.begin(), '0');
+  const double magnitude = ParseDigits(number.digits);
+  return number.negative ? -magnitude : magnitude;
 }
 
 bool IsNumeric(std::string_view text) {
-  std::size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
-  bool point = false;
-  bool anyDigit = false;
-  for (; at < text.size(); ++at) {
-    const char c = text[at];
-    if (IsDigit(c)) {
-      anyDigit = true;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return anyDigit;
+  const LeadingNumber number = ScanLeadingNumber(text);
+  return number.anyDigit && number.length == text.size();
 }
 
 std::string FormatNumber(double number, int decimals) {
