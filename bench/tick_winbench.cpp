@@ -232,9 +232,10 @@ int main() {
   }
   std::printf("meter's work-area look (GetMonitorInfo): %6.1f us = %.2f %% of a whole tick\n",
               Median(look), 100.0 * Median(look) / tickMedian);
-  std::printf("(medians of %d rounds of %d; tooltip and meter texts formatted: %zu characters;"
-              " work-area bottoms summed: %ld)\n",
-              kRounds, kPerRound, display.characters, static_cast<long>(bottoms));
+  std::printf(
+      "(medians of %d rounds of %d; tooltip and meter texts formatted: %zu characters;"
+      " work-area bottoms summed: %ld)\n",
+      kRounds, kPerRound, display.characters, static_cast<long>(bottoms));
   platform.userStore.EraseAll();
   return 0;
 }

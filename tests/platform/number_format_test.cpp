@@ -8,8 +8,8 @@ namespace trafimo::platform {
 namespace {
 
 TEST(NumberFormat, TheLocalesGroupingTextBecomesThePlatformsGroupingNumber) {
-  const std::pair<const char*, unsigned> cases[] = {
-      {"3;0", 3}, {"3;2;0", 32}, {"3", 30}, {"3;2", 320}, {"0;0", 0}, {"", 3}};
+  const std::pair<const char*, unsigned> cases[] = {{"3;0", 3},   {"3;2;0", 32}, {"3", 30},
+                                                    {"3;2", 320}, {"0;0", 0},    {"", 3}};
   for (const auto& [text, number] : cases)
     EXPECT_EQ(GroupingNumber(text), number) << text;
 }

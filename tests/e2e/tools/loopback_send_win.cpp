@@ -11,8 +11,8 @@
 #include <vector>
 
 // Declares `name` as a pointer to the ws2_32 function of that name; ends main when it is missing.
-#define TRAFIMO_LOAD(name)                                                                     \
-  const auto name =                                                                            \
+#define TRAFIMO_LOAD(name)                                                                         \
+  const auto name =                                                                                \
       reinterpret_cast<decltype(&::name)>(reinterpret_cast<void*>(GetProcAddress(module, #name))); \
   if (name == nullptr) return 2
 
@@ -20,9 +20,16 @@ int main(int argc, char** argv) {
   const long megabytes = argc > 1 ? std::atol(argv[1]) : 0;
   if (megabytes <= 0) return std::fprintf(stderr, "usage: loopback_send_win MEGABYTES\n"), 2;
   const HMODULE module = LoadLibraryA("ws2_32.dll");
-  TRAFIMO_LOAD(WSAStartup); TRAFIMO_LOAD(socket); TRAFIMO_LOAD(bind); TRAFIMO_LOAD(listen);
-  TRAFIMO_LOAD(getsockname); TRAFIMO_LOAD(connect); TRAFIMO_LOAD(accept); TRAFIMO_LOAD(send);
-  TRAFIMO_LOAD(recv); TRAFIMO_LOAD(closesocket);
+  TRAFIMO_LOAD(WSAStartup);
+  TRAFIMO_LOAD(socket);
+  TRAFIMO_LOAD(bind);
+  TRAFIMO_LOAD(listen);
+  TRAFIMO_LOAD(getsockname);
+  TRAFIMO_LOAD(connect);
+  TRAFIMO_LOAD(accept);
+  TRAFIMO_LOAD(send);
+  TRAFIMO_LOAD(recv);
+  TRAFIMO_LOAD(closesocket);
   WSADATA data;
   if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return 1;
 

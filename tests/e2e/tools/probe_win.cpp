@@ -36,7 +36,8 @@ std::string TextOf(HWND window) {
   SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, 2000, nullptr);
   std::string out;
-  for (const char c : std::string(text)) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  for (const char c : std::string(text))
+    out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
   return out;
 }
 
@@ -77,7 +78,8 @@ void PrintWindow(HWND window) {
   DWORD how = 0;
   BYTE alpha = 0;
   const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
-                       GetLayeredWindowAttributes(window, nullptr, &alpha, &how) && (how & LWA_ALPHA);
+                       GetLayeredWindowAttributes(window, nullptr, &alpha, &how) &&
+                       (how & LWA_ALPHA);
   std::printf("class=\"%s\" title=\"%s\" alpha=%s ", ClassOf(window).c_str(),
               TextOf(window).c_str(), layered ? std::to_string(alpha).c_str() : "-");
   PrintRect(rect);
@@ -112,7 +114,8 @@ void PrintItems(HWND list) {
     SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
     if (IntersectRect(&shown, &item, &client))
       MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
-    std::printf("item of=%d selected=%d ", GetDlgCtrlID(list), SendMessageA(list, LB_GETSEL, i, 0) > 0);
+    std::printf("item of=%d selected=%d ", GetDlgCtrlID(list),
+                SendMessageA(list, LB_GETSEL, i, 0) > 0);
     PrintRect(shown, "");
     std::printf(" text=\"%s\"\n", text);
   }
@@ -154,11 +157,12 @@ int InterfaceTable() {
 int Icons() {
   DWORD shell = 0;
   GetWindowThreadProcessId(FindWindowA("Shell_TrayWnd", nullptr), &shell);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shell);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shell);
   if (shell == 0 || process == nullptr) return 1;
   constexpr SIZE_T kTextSize = 1024;
-  auto* remoteInfo = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+  auto* remoteInfo = static_cast<char*>(VirtualAllocEx(
+      process, nullptr, sizeof(TTTOOLINFOA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
   char* remoteText = remoteInfo + sizeof(TTTOOLINFOA);
   for (HWND tooltip : Windows(nullptr)) {
     DWORD owner = 0;
@@ -192,13 +196,12 @@ int Icons() {
 int DenyWrites(const std::string& path) {
   HKEY key = nullptr;
   PSECURITY_DESCRIPTOR refusal = nullptr;
-  const bool done =
-      path.rfind("HKLM\\", 0) == 0 &&
-      RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.substr(5).c_str(), 0, nullptr, 0, WRITE_DAC,
-                      nullptr, &key, nullptr) == ERROR_SUCCESS &&
-      ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;CI;0x6;;;WD)(A;CI;KA;;;WD)",
-                                                           SDDL_REVISION_1, &refusal, nullptr) &&
-      RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, refusal) == ERROR_SUCCESS;
+  const bool done = path.rfind("HKLM\\", 0) == 0 &&
+                    RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.substr(5).c_str(), 0, nullptr, 0,
+                                    WRITE_DAC, nullptr, &key, nullptr) == ERROR_SUCCESS &&
+                    ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                        "D:(D;CI;0x6;;;WD)(A;CI;KA;;;WD)", SDDL_REVISION_1, &refusal, nullptr) &&
+                    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, refusal) == ERROR_SUCCESS;
   LocalFree(refusal);
   if (key) RegCloseKey(key);
   return done ? 0 : 1;
@@ -207,7 +210,9 @@ int DenyWrites(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto arg = [&](int i, const char* fallback = "") { return std::string(i < argc ? argv[i] : fallback); };
+  const auto arg = [&](int i, const char* fallback = "") {
+    return std::string(i < argc ? argv[i] : fallback);
+  };
   const std::string command = arg(1), first = arg(2);
   const int status =
       command == "list"          ? (List(), 0)
