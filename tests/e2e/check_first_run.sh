@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Reads what ./run.sh printed of the registry (its log, $1) and checks that it is a first run:
-# interfaces chosen by the first-run rule (the loopback "lo" left out), the default MB unit and
-# no more than this run's own traffic (the tests send tens of megabytes).
+# Whether ./run.sh's log ($1) shows a first run: the loopback left out, MB, no traffic of the tests.
 set -uo pipefail
 log=${1:?the log of ./run.sh} failures=0
 fail() { echo "check_first_run: $*"; failures=$((failures + 1)); }

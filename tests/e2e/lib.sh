@@ -1,7 +1,5 @@
-# Shared steps of the end-to-end scripts: `source "$(dirname "$0")/lib.sh" "$1"` (the build dir).
-# An own Wine prefix, the program as C:\Trafimo\trafimo.exe, and helpers to start it, look at
-# windows and the tray, click as a person does, send loopback traffic, read the registry and
-# report checks; all ended at exit. The X display is the one tools/with-wine-display.sh makes.
+# The end-to-end scripts' shared steps (`source "$(dirname "$0")/lib.sh" "$1"`, the build dir):
+# the program in an own Wine prefix, looked at, clicked and read back as a person would.
 set -uo pipefail
 
 E2E_BUILD=$(cd "${1:?build directory}" && pwd)
@@ -40,9 +38,8 @@ e2e_reg_import() {
 e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
 e2e_cleanup() { wineserver -k; kill "${_e2e_started[@]}"; wineserver -w; } >/dev/null 2>&1
 
-# Prepares prefix (hard links of the build's: Wine replaces its registry files, so the
-# two stay apart) and program, forgets what the program stored, makes programs open in a
-# virtual desktop with its notification area; registers the clean-up. Call once at the top.
+# Once at the top: the prefix (hard links of the build's; Wine replaces its registry files), the
+# program, nothing stored, a virtual desktop with its notification area, the clean-up.
 e2e_setup() {
   trap e2e_cleanup EXIT && trap 'exit 130' INT TERM
   mkdir -p "$E2E_OUT"
@@ -96,8 +93,7 @@ e2e_month_section() {
 }
 # The description of the loopback interface in the interface table.
 e2e_loopback() { e2e_probe iftable | awk -F'\t' '$1 == 24 { print $2; exit }'; }
-# e2e_count_only DESCRIPTION: the machine-wide settings count only that interface ("": none),
-# no meter at the start.
+# e2e_count_only DESCRIPTION: only that interface is counted ("": none), no meter at the start.
 e2e_count_only() {
   printf '[HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings]\n"Interface"=",%s"\n' "$1" |
     cat - <(printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\screen]\n"visible"="False"\n') | e2e_reg_import
@@ -108,10 +104,8 @@ e2e_lo_counters() { echo $(cat /sys/class/net/lo/statistics/{rx,tx}_bytes); }
 # Waits until the loopback counters have not moved for three seconds (three ticks).
 _e2e_loopback_still() { local before=$(e2e_lo_counters) && sleep 3 && [[ "$before" == "$(e2e_lo_counters)" ]]; }
 e2e_settle_loopback() { e2e_wait_until 10 _e2e_loopback_still; }
-# e2e_send_loopback MEGABYTES [COMMAND...]: once the loopback is quiet, reads its counters, runs
-# the command (to read what the program stored so far in the same quiet spell), sends the
-# megabytes from another process and waits for the loopback to be quiet again; E2E_RX_MOVED and
-# E2E_TX_MOVED: how far its counters moved.
+# e2e_send_loopback MEGABYTES [COMMAND...]: in a quiet spell, the counters and the command (what is
+# stored so far), then the megabytes sent; E2E_RX_MOVED/E2E_TX_MOVED: how far the counters moved.
 e2e_send_loopback() {
   local rx0 tx0 rx tx
   e2e_settle_loopback
@@ -152,9 +146,8 @@ e2e_tip() { e2e_icon | cut -f1 | sed 's/^tip=//'; }
 e2e_click_icon() { e2e_click_at $(e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/') "$1"; }
 # Opens the tray menu with a right click; true once the popup is on screen.
 e2e_open_menu() { e2e_click_icon 3 && e2e_wait_until 10 eval '[[ -n "$(e2e_window_rect class=\"#32768\")" ]]'; }
-# e2e_click_menu_item ITEMS SEPARATORS: clicks the item below that many items and separators of
-# the open tray menu, placed from the menu's rectangle (Wine tells no other process a menu's
-# items): a 3-pixel frame, 9-pixel separators, its ten items sharing the rest.
+# e2e_click_menu_item ITEMS SEPARATORS: the item below that many of the open tray menu, placed from
+# its rectangle (3-pixel frame, 9-pixel separators, ten items): Wine tells no other process.
 e2e_click_menu_item() {
   local left top bottom height
   read -r left top _ bottom <<<"$(e2e_window_rect 'class="#32768"')"
@@ -162,9 +155,8 @@ e2e_click_menu_item() {
   xdotool mousemove $((left + 40)) $((top + 3 + $1 * height + $2 * 9 + height / 2)) sleep 0.3 click 1
 }
 
-# e2e_photograph WINDOW NAME [MARGIN]: the virtual display cut to a visible window (as
-# e2e_window_rect finds it) with a margin around it, as $E2E_OUT/NAME.png; with a fourth
-# argument and TRAFIMO_UPDATE_DOCS=1 it also replaces the README's docs/NAME.png.
+# e2e_photograph WINDOW NAME [MARGIN] [doc]: the window and a margin as $E2E_OUT/NAME.png; with
+# "doc" and TRAFIMO_UPDATE_DOCS=1 also as the README's docs/NAME.png.
 e2e_photograph() {
   local l t r b ox oy m=${3:-0}
   read -r l t r b <<<"$(e2e_window_rect "$1")"

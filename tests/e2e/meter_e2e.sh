@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The meter window as a person meets it: a left click on the tray icon opens it with the totals
-# at the bottom-right corner of the work area, and it is gone 5 to 6 seconds later; pinned, it
-# stays; a drag by its title moves it; a swatch makes it transparent; pinned, it comes back at
-# the next start and follows a task bar that appears late; the close button closes it.
+# The meter as a person meets it: opened at the work area's corner by a click on the icon, gone
+# 5 to 6 s later unless pinned, dragged, made transparent, following a late task bar, closed.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
@@ -15,8 +13,7 @@ task_bar_top() { e2e_window_rect 'class="Shell_TrayWnd"' | cut -d' ' -f2; }
 at_the_corner() { [[ "$(meter_rect | cut -d' ' -f3,4)" == "1007 $(task_bar_top)" ]]; }
 seconds_since() { LC_ALL=C awk -v a="$1" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }'; }
 
-# Nothing counted, in a locale without leading zeros and with negatives in brackets: the byte
-# texts still read "0.00 MB".
+# Nothing counted, in a locale without leading zeros and with bracketed negatives: "0.00 MB".
 e2e_count_only ""
 e2e_reg_import <<'REG'
 [HKEY_CURRENT_USER\Control Panel\International]
@@ -64,8 +61,7 @@ e2e_click_at 100 100 -
 e2e_check "the third swatch makes it transparent (alpha 130)" e2e_wait_until 5 eval '[[ "$(meter_alpha)" == 130 ]]'
 e2e_photograph "$meter" level3 20
 
-# A virtual desktop without EnableShell shows its task bar only once the tray icon is added,
-# after the pinned meter was placed: the meter follows the work area up.
+# Without EnableShell the task bar appears once the icon is added, after the meter was placed.
 e2e_check "the program ends" e2e_kill
 e2e_reg_import <<'REG'
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops\trafimo]

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# The downloads as a person uses them: package.sh makes the installer and the portable zip; the
-# installer, run silently, installs for the user alone with a shortcut, a start-up entry and an
-# Apps & Features entry; the installed program counts loopback traffic; installing again over the
-# running copy ends it and starts the new one, keeping the totals; the silent uninstaller leaves
-# nothing of the program behind but its data. With TRAFIMO_UPDATE_DOCS=1 the installer's pages,
-# shown by a run without /S, are photographed into docs/installer.png.
+# The downloads: package.sh's installer and zip; a silent install, counting, an update over the
+# running copy, a silent uninstall. TRAFIMO_UPDATE_DOCS=1 photographs the pages (docs/).
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"  # no menu entries on the host

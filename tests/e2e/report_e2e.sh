@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# The tray menu as a person meets it, opened with a real right click: "&Monthly Totals ..." shows
-# this month's upload, download and total as stored; "&About Velquor Trafimo" the product and
-# version (both photographed; with TRAFIMO_UPDATE_DOCS=1 the pictures replace those in docs/);
-# the unit switch changes the tip; "E&xit" ends the program and writes nothing.
+# The tray menu by real clicks: the monthly totals and the about window (photographed for docs/
+# with TRAFIMO_UPDATE_DOCS=1), the unit switch, and Exit, which writes nothing.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
-# Nothing counted; this month's record as 30 MB sent over the loopback leave it (counted both
-# ways), today's as a few kilobytes.
+# Nothing counted; this month's record as 30 MB over the loopback leave it, today's a few KB.
 month=$(e2e_month_section) row=$((10#$(date +%m) - 1))
 e2e_count_only ""
 {
@@ -18,8 +15,7 @@ e2e_start /s
 e2e_check "the tip shows the current connection in MB" \
   e2e_wait_until 40 eval '[[ "$(e2e_tip)" == "Current - 0.00 MB" ]]'
 
-# choose ITEMS SEPARATORS: a right click on the icon opens the menu, a click chooses the item
-# below that many items and separators.
+# choose ITEMS SEPARATORS: the menu opened and the item below that many chosen.
 choose() { e2e_open_menu && e2e_click_menu_item "$@"; }
 e2e_check "the menu opens: \"&Monthly Totals ...\"" choose 2 1
 e2e_check "the \"Monthly Usage\" window opens" e2e_wait_window "Monthly Usage" "" 20

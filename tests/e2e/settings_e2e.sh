@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# The first start on a fresh machine, the settings dialog as a person meets it, and the traffic
-# the program then counts: a start without arguments stores the interfaces but the loopback and
-# shows the dialog; a second start is refused with a message and ends; a refused month start day is told in a message that keeps
-# the dialog behind it out of reach; the loopback, chosen in the list by real clicks, is stored
-# machine-wide on OK, and from then on the running program counts the traffic sent over it to
-# the byte into Today and This Month, and shows the connection's total in its tip.
+# A first start: the interfaces but the loopback stored, the dialog shown, a second start refused;
+# a refusal modal to the dialog; the loopback chosen by clicks and then counted to the byte.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
@@ -37,8 +33,7 @@ e2e_expect_eq "after the clicks only the loopback is selected" "$loopback" \
   "$(e2e_probe controls Settings | sed -n "s/^item of=$ID_INTERFACES selected=1 .* text=\"\(.*\)\"$/\1/p")"
 e2e_photograph 'class="TrafimoSettings"' settings-dialog 20
 
-# A refused month start day: its message is modal to the dialog, so a click on Cancel behind it
-# does nothing, and its OK leaves the dialog open and the program running.
+# A refused month start day: Cancel behind its message does nothing; the program keeps running.
 type_month_start_day() { e2e_click_control Settings $ID_MONTH_START_DAY && xdotool key End BackSpace BackSpace BackSpace type "$1"; }
 type_month_start_day 29
 e2e_click_control Settings $ID_OK
@@ -67,8 +62,7 @@ for i in 0 1 2 3; do
   ((i % 2)) && moved=$E2E_TX_MOVED || moved=$E2E_RX_MOVED
   e2e_expect_eq "${records[i]} grew by the bytes moved" "$moved" $(($(e2e_stored ${records[i]}) - ${before[i]}))
 done
-# The connection's total so far as the loopback counters tell it, in MB as an English tip shows
-# it; with retries, so that a tick still due catches up.
+# The connection's total as the loopback counters tell it, as the tip shows it in MB.
 now_tip() {
   read -r rx tx <<<"$(e2e_lo_counters)"
   LC_ALL=C awk -v b=$((rx - start_rx + tx - start_tx)) 'BEGIN { printf "Current - %.2f MB", b / 1048576 }'; }

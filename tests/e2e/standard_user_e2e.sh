@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# A standard user, whom HKEY_LOCAL_MACHINE refuses every write: the settings dialog's choices
-# (month start day 15, start with Windows) are kept per user without a message, and the next
-# start, as Windows start-up makes it, counts into the billing month that began on the 15th.
+# A standard user (HKEY_LOCAL_MACHINE refuses writes): month start day 15 and start with Windows
+# kept per user without a message; the next /s start counts into the month begun on the 15th.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 

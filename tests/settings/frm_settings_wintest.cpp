@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "support/fakes.h"
 #include "support/window_checks_win.h"
 
@@ -116,6 +118,19 @@ TEST_F(SettingsDialogTest, ClearAllDataOnYesOnlyAndEscapeIsCancel) {
   SetFocus(Edit(kBoxMonthStartDay));
   PressKey(VK_TAB);
   EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ENABLE_FREE_TIMES)) << "Tab skips the disabled times";
+  SetFocus(Edit(kBoxMonthStartDay));
+  PressKey(VK_RETURN);
+  EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ENABLE_FREE_TIMES)) << "Enter in a box moves on";
+  ASSERT_TRUE(OpenClipboard(dialog.hwnd()));  // a paste goes through the box's rules
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 5);
+  std::memcpy(GlobalLock(memory), "1234", 5);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+  SendMessageA(Edit(kBoxMonthStartDay), EM_SETSEL, 0, -1);
+  SendMessageA(Edit(kBoxMonthStartDay), WM_PASTE, 0, 0);
+  EXPECT_EQ(TextOf(Edit(kBoxMonthStartDay)), "12") << "cut to the box's two digits";
   PressKey(VK_ESCAPE);
   EXPECT_EQ(dialog.hwnd(), nullptr);
   EXPECT_FALSE(dialog.BringForwardIfVisible());
