@@ -1,7 +1,8 @@
-// Local date and time to the second.
+// Local date and time to the second, and a monotonic clock for measuring time spans.
 #pragma once
 
 #include <compare>
+#include <cstdint>
 
 namespace trafimo::platform {
 
@@ -19,6 +20,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalTime Now() = 0;
+  // Milliseconds since an arbitrary start, never going back when the date or time is set, and
+  // going on through sleep (GetTickCount64).
+  virtual std::uint64_t MonotonicMs() = 0;
 };
 
 }  // namespace trafimo::platform

@@ -8,4 +8,8 @@ platform::LocalTime Win32Clock::Now() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+std::uint64_t Win32Clock::MonotonicMs() {
+  return GetTickCount64();
+}
+
 }  // namespace trafimo::win

@@ -36,10 +36,11 @@ class Win32IfTable : public platform::IfTableSource {
   std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override;
 };
 
-// GetLocalTime.
+// GetLocalTime and GetTickCount64.
 class Win32Clock : public platform::Clock {
  public:
   platform::LocalTime Now() override;
+  std::uint64_t MonotonicMs() override;
 };
 
 // The user's locale through GetDateFormatA, GetLocaleInfoA, CharUpperBuffA, GetNumberFormatA.

@@ -29,6 +29,7 @@ void PutU32(std::uint8_t* at, std::uint32_t value) {
 
 void FakeClock::Advance(long long seconds) {
   now = meter::AddSeconds(now, seconds);
+  if (seconds > 0) monotonicMs += static_cast<std::uint64_t>(seconds) * 1000;
 }
 
 std::string FakeLocale::FormatDate(const platform::LocalTime& date, std::string_view picture) {

@@ -201,12 +201,15 @@ class MemoryUserStore : public platform::UserStore {
 class FakeClock : public platform::Clock {
  public:
   platform::LocalTime now{2026, 12, 6, 12, 0, 0};
+  std::uint64_t monotonicMs = 1'000'000;
   platform::LocalTime Now() override { return now; }
+  std::uint64_t MonotonicMs() override { return monotonicMs; }
 
   void Set(int year, int month, int day, int hour = 12, int minute = 0, int second = 0) {
     now = {year, month, day, hour, minute, second};
   }
-  // Steps the clock by whole seconds across days, months and years.
+  // Steps the date and time by whole seconds across days, months and years; the monotonic clock
+  // moves on by as much (it never goes back: a negative step leaves it where it is).
   void Advance(long long seconds);
 };
 
