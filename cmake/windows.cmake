@@ -2,8 +2,9 @@
 trafimo_core_library(trafimo_core)
 
 add_library(trafimo_win STATIC ${TRAFIMO_WIN_SOURCES})
-target_link_libraries(trafimo_win PUBLIC trafimo_core comctl32 iphlpapi shell32 advapi32 gdi32
-                                         user32 version msimg32)
+# iphlpapi.dll is loaded at run time from the system folder, never imported (see if_table_win.cpp).
+target_link_libraries(trafimo_win PUBLIC trafimo_core comctl32 shell32 advapi32 gdi32 user32
+                                         version msimg32)
 target_compile_definitions(trafimo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 target_compile_definitions(trafimo_core PUBLIC NOMINMAX)
 
@@ -45,7 +46,7 @@ file(GLOB TRAFIMO_E2E_TOOLS CONFIGURE_DEPENDS tests/e2e/tools/*_win.cpp bench/*_
 foreach(tool ${TRAFIMO_E2E_TOOLS})
   get_filename_component(tool_name ${tool} NAME_WE)
   add_executable(${tool_name} ${tool})
-  target_link_libraries(${tool_name} PRIVATE trafimo_win)
+  target_link_libraries(${tool_name} PRIVATE trafimo_win iphlpapi)
   if(NOT MSVC)
     target_link_options(${tool_name} PRIVATE -static)
   endif()

@@ -45,24 +45,58 @@ std::string DescriptionOf(const std::uint8_t* row) {
 
 CInterface InterfaceFromRow(const std::uint8_t* row) {
   CInterface record;
-  record.OctetsSent = AsSigned(ReadU32(row + iftable::kOffsetOutOctets));
-  record.OctetsReceived = AsSigned(ReadU32(row + iftable::kOffsetInOctets));
+  const std::uint32_t out = ReadU32(row + iftable::kOffsetOutOctets);
+  const std::uint32_t in = ReadU32(row + iftable::kOffsetInOctets);
+  record.OctetsSent = AsSigned(out);
+  record.OctetsReceived = AsSigned(in);
+  record.OutOctets = out;
+  record.InOctets = in;
   record.InterfaceType = AsSigned(ReadU32(row + iftable::kOffsetType));
   record.InterfaceIndex = ReadU32(row + iftable::kOffsetIndex);
   record.InterfaceDescription = DescriptionOf(row);
   return record;
 }
 
+CInterface InterfaceFromRow2(platform::IfRow2&& row) {
+  CInterface record;
+  record.OctetsSent = AsSigned(static_cast<std::uint32_t>(row.outOctets));
+  record.OctetsReceived = AsSigned(static_cast<std::uint32_t>(row.inOctets));
+  record.InterfaceDescription = std::move(row.description);
+  std::erase(record.InterfaceDescription, '\0');
+  record.InterfaceType = AsSigned(row.type);
+  record.InterfaceIndex = row.index;
+  record.InOctets = row.inOctets;
+  record.OutOctets = row.outOctets;
+  record.FromIfTable2 = true;
+  record.InterfaceLuid = row.luid;
+  record.FilterInterface = row.filterInterface;
+  record.HardwareInterface = row.hardwareInterface;
+  record.PhysicalAddress = std::move(row.physicalAddress);
+  const auto known = [](std::uint64_t speed) {
+    return speed == platform::kLinkSpeedUnknown ? 0 : speed;
+  };
+  record.ReceiveLinkSpeed = known(row.receiveLinkSpeed);
+  record.TransmitLinkSpeed = known(row.transmitLinkSpeed);
+  return record;
+}
+
 }  // namespace
 
-bool CountedAtFirstRun(const CInterface& row,
-                       const std::optional<std::vector<platform::InterfaceKind>>& kinds) {
-  if (!kinds) return row.InterfaceType != kSoftwareLoopbackType;
-  constexpr std::uint32_t kLoopback = 24, kTunnel = 131, kPpp = 23;
-  const auto kind = std::find_if(kinds->begin(), kinds->end(),
-                                 [&](const auto& k) { return k.index == row.InterfaceIndex; });
-  return kind != kinds->end() && !kind->filterInterface && kind->hardwareInterface &&
-         kind->type != kLoopback && kind->type != kTunnel && kind->type != kPpp;
+bool CountedAtFirstRun(const CInterface& row) {
+  if (row.InterfaceDescription.empty()) return false;
+  if (!row.FromIfTable2) return row.InterfaceType != kSoftwareLoopbackType;
+  constexpr std::int32_t kTunnel = 131, kPpp = 23;
+  return !row.FilterInterface && row.HardwareInterface &&
+         row.InterfaceType != kSoftwareLoopbackType && row.InterfaceType != kTunnel &&
+         row.InterfaceType != kPpp;
+}
+
+bool IsFilterOf(const CInterface& filter, const CInterface& adapter) {
+  const std::string& name = filter.InterfaceDescription;
+  const std::string& adapterName = adapter.InterfaceDescription;
+  return filter.FilterInterface && !adapter.FilterInterface &&
+         filter.PhysicalAddress == adapter.PhysicalAddress && name.size() > adapterName.size() &&
+         name.compare(0, adapterName.size(), adapterName) == 0 && name[adapterName.size()] == '-';
 }
 
 CInterfaces ParseIfTable(std::span<const std::uint8_t> table) {
@@ -77,6 +111,16 @@ CInterfaces ParseIfTable(std::span<const std::uint8_t> table) {
 }
 
 CInterfaces CIpHelper::Interfaces() {
+  const std::uint32_t result = source_.GetIfTable2(rows2_);
+  if (result == platform::kNoError) {
+    CInterfaces interfaces;
+    for (platform::IfRow2& row : rows2_)
+      interfaces.Add(InterfaceFromRow2(std::move(row)));
+    return interfaces;
+  }
+  if (result != platform::kErrorProcNotFound)
+    throw std::runtime_error("the interface table could not be read");
+
   std::uint32_t size = 0;
   const std::uint32_t query = source_.GetIfTable(nullptr, &size, false);
   if (query == platform::kErrorNotSupported) {

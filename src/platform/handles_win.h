@@ -48,6 +48,9 @@ struct KernelTraits {
 struct WindowTraits {
   static void Close(HWND window) { DestroyWindow(window); }
 };
+struct ModuleTraits {
+  static void Close(HMODULE module) { FreeLibrary(module); }
+};
 
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueFont = UniqueHandle<HFONT, struct FontTraits>;
@@ -55,6 +58,7 @@ using UniqueBrush = UniqueHandle<HBRUSH, struct BrushTraits>;
 using UniqueBitmap = UniqueHandle<HBITMAP, struct BitmapTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 
 struct FontTraits {
   static void Close(HFONT font) { DeleteObject(font); }

@@ -2,6 +2,7 @@
 #include <cstddef>
 
 #include "ifstats/ip_helper.h"
+#include "platform/handles_win.h"
 #include "platform/platform_win.h"
 
 #include <winsock2.h>
@@ -22,38 +23,82 @@ static_assert(offsetof(MIB_IFROW, dwDescrLen) == iftable::kOffsetDescrLen);
 static_assert(offsetof(MIB_IFROW, bDescr) == iftable::kOffsetDescr);
 static_assert(sizeof(MIB_IFROW::bDescr) == iftable::kDescrMax);
 
+namespace {
+
+using GetIfTableFn = DWORD(WINAPI*)(PMIB_IFTABLE, PULONG, BOOL);
+using GetIfTable2Fn = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
+using FreeMibTableFn = VOID(WINAPI*)(PVOID);
+
+template <typename Function>
+Function Find(HMODULE module, const char* name) {
+  return module == nullptr
+             ? nullptr
+             : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Description is UTF-16; the program speaks its code page, as GetIfTable's bDescr does.
+void ToCodePage(const wchar_t* text, std::string& out) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  out.assign(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+  if (size > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), size, nullptr, nullptr);
+  out.pop_back();  // the terminating NUL
+}
+
+}  // namespace
+
+struct Win32IfTable::Library {
+  UniqueModule module{LoadLibraryExA("iphlpapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)};
+  GetIfTableFn getIfTable = Find<GetIfTableFn>(module.get(), "GetIfTable");
+  GetIfTable2Fn getIfTable2 = Find<GetIfTable2Fn>(module.get(), "GetIfTable2");
+  FreeMibTableFn freeMibTable = Find<FreeMibTableFn>(module.get(), "FreeMibTable");
+};
+
+Win32IfTable::Win32IfTable() = default;
+Win32IfTable::~Win32IfTable() = default;
+
+Win32IfTable::Library& Win32IfTable::Loaded() {
+  if (!library_) library_ = std::make_unique<Library>();
+  return *library_;
+}
+
 std::uint32_t Win32IfTable::GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) {
+  const GetIfTableFn getIfTable = Loaded().getIfTable;
+  if (getIfTable == nullptr) return platform::kErrorNotSupported;
   ULONG bytes = *size;
   const DWORD result =
-      ::GetIfTable(reinterpret_cast<PMIB_IFTABLE>(buffer), &bytes, order ? TRUE : FALSE);
+      getIfTable(reinterpret_cast<PMIB_IFTABLE>(buffer), &bytes, order ? TRUE : FALSE);
   *size = bytes;
   return result;
 }
 
-std::optional<std::vector<platform::InterfaceKind>> Win32IfTable::InterfaceKinds() {
-  using GetIfTable2Fn = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
-  using FreeMibTableFn = VOID(WINAPI*)(PVOID);
-  const HMODULE library = LoadLibraryA("iphlpapi.dll");
-  if (library == nullptr) return std::nullopt;
-  const auto getIfTable2 = reinterpret_cast<GetIfTable2Fn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "GetIfTable2")));
-  const auto freeMibTable = reinterpret_cast<FreeMibTableFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "FreeMibTable")));
-  std::optional<std::vector<platform::InterfaceKind>> kinds;
+std::uint32_t Win32IfTable::GetIfTable2(std::vector<platform::IfRow2>& rows) {
+  const Library& library = Loaded();
+  if (library.getIfTable2 == nullptr || library.freeMibTable == nullptr)
+    return platform::kErrorProcNotFound;
   PMIB_IF_TABLE2 table = nullptr;
-  if (getIfTable2 != nullptr && freeMibTable != nullptr && getIfTable2(&table) == NO_ERROR &&
-      table != nullptr) {
-    kinds.emplace();
-    for (ULONG i = 0; i < table->NumEntries; ++i) {
-      const MIB_IF_ROW2& row = table->Table[i];
-      kinds->push_back({row.InterfaceIndex, row.Type,
-                        row.InterfaceAndOperStatusFlags.FilterInterface != FALSE,
-                        row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE});
-    }
-    freeMibTable(table);
+  const DWORD result = library.getIfTable2(&table);
+  if (result != NO_ERROR) return result;
+  if (table == nullptr) return ERROR_INVALID_DATA;
+  rows.resize(table->NumEntries);
+  for (ULONG i = 0; i < table->NumEntries; ++i) {
+    const MIB_IF_ROW2& row = table->Table[i];
+    platform::IfRow2& out = rows[i];
+    out.index = row.InterfaceIndex;
+    out.luid = row.InterfaceLuid.Value;
+    out.type = row.Type;
+    out.filterInterface = row.InterfaceAndOperStatusFlags.FilterInterface != FALSE;
+    out.hardwareInterface = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE;
+    ToCodePage(row.Description, out.description);
+    const ULONG addressLength =
+        row.PhysicalAddressLength <= sizeof row.PhysicalAddress ? row.PhysicalAddressLength : 0;
+    out.physicalAddress.assign(reinterpret_cast<const char*>(row.PhysicalAddress), addressLength);
+    out.inOctets = row.InOctets;
+    out.outOctets = row.OutOctets;
+    out.receiveLinkSpeed = row.ReceiveLinkSpeed;
+    out.transmitLinkSpeed = row.TransmitLinkSpeed;
   }
-  FreeLibrary(library);
-  return kinds;
+  library.freeMibTable(table);
+  return platform::kNoError;
 }
 
 }  // namespace trafimo::win

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "platform/platform.h"
 #include "platform/user_store_registry.h"
 
@@ -28,12 +30,20 @@ class Win32Registry : public platform::Registry {
   static HKEY ToHkey(platform::RegKeyHandle key);
 };
 
-// IP Helper GetIfTable.
+// IP Helper's GetIfTable and GetIfTable2, from iphlpapi.dll in the system folder (never one in
+// the program's folder, which a per-user installation lets the user write), loaded when first
+// asked for.
 class Win32IfTable : public platform::IfTableSource {
  public:
+  Win32IfTable();
+  ~Win32IfTable() override;
   std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
-  // GetIfTable2, loaded when asked: only the first run needs it.
-  std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override;
+  std::uint32_t GetIfTable2(std::vector<platform::IfRow2>& rows) override;
+
+ private:
+  struct Library;
+  Library& Loaded();
+  std::unique_ptr<Library> library_;
 };
 
 // GetLocalTime and GetTickCount64.

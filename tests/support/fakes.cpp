@@ -85,8 +85,8 @@ std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows) {
     PutU32(row + iftable::kOffsetIndex,
            source.index != 0 ? source.index : static_cast<std::uint32_t>(i + 1));
     PutU32(row + iftable::kOffsetType, source.type);
-    PutU32(row + iftable::kOffsetInOctets, source.inOctets);
-    PutU32(row + iftable::kOffsetOutOctets, source.outOctets);
+    PutU32(row + iftable::kOffsetInOctets, static_cast<std::uint32_t>(source.inOctets));
+    PutU32(row + iftable::kOffsetOutOctets, static_cast<std::uint32_t>(source.outOctets));
     const std::size_t copied = std::min(source.description.size(), iftable::kDescrMax);
     std::memcpy(row + iftable::kOffsetDescr, source.description.data(), copied);
     const auto length = source.descrLen.value_or(
@@ -108,15 +108,21 @@ std::uint32_t ScriptedIfTable::GetIfTable(std::uint8_t* buffer, std::uint32_t* s
   return platform::kNoError;
 }
 
-std::optional<std::vector<platform::InterfaceKind>> ScriptedIfTable::InterfaceKinds() {
-  if (!hasIfTable2) return std::nullopt;
-  std::vector<platform::InterfaceKind> kinds;
+std::uint32_t ScriptedIfTable::GetIfTable2(std::vector<platform::IfRow2>& out) {
+  ++calls;
+  if (!hasIfTable2) return platform::kErrorProcNotFound;
+  if (ifTable2Error != 0) return ifTable2Error;
+  out.clear();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const FakeRow& row = rows[i];
-    kinds.push_back({row.index != 0 ? row.index : static_cast<std::uint32_t>(i + 1), row.type,
-                     row.filter, row.hardware});
+    const std::uint32_t index = row.index != 0 ? row.index : static_cast<std::uint32_t>(i + 1);
+    const std::uint64_t luid =
+        row.luid != 0 ? row.luid : (std::uint64_t{row.type} << 48) | (std::uint64_t{index} << 24);
+    out.push_back({index, luid, row.type, row.filter, row.hardware, row.description,
+                   row.physicalAddress, row.inOctets, row.outOctets, row.receiveLinkSpeed,
+                   row.transmitLinkSpeed});
   }
-  return kinds;
+  return platform::kNoError;
 }
 
 std::vector<FakeRow> LoadIfTableFile(const std::string& name) {
@@ -131,7 +137,11 @@ std::vector<FakeRow> LoadIfTableFile(const std::string& name) {
     fields >> row.index >> row.type >> oper >> row.inOctets >> row.outOctets >> filter >>
         hardware >> connector;
     fields.ignore(1, '\t');
-    std::getline(fields, row.description);
+    std::getline(fields, row.description, '\t');
+    std::string address;
+    std::getline(fields, address);
+    for (std::size_t at = 0; at + 1 < address.size(); at += 3)
+      row.physicalAddress += static_cast<char>(std::stoi(address.substr(at, 2), nullptr, 16));
     row.filter = filter != 0;
     row.hardware = hardware != 0;
     rows.push_back(std::move(row));

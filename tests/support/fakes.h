@@ -289,19 +289,25 @@ class FakeShell : public platform::Shell {
   }
 };
 
-// One row of a scripted interface table.
+// One row of a scripted interface table. GetIfTable shows the counters' low 32 bits.
 struct FakeRow {
   std::string description;
-  std::uint32_t inOctets = 0, outOctets = 0, type = 6;
+  std::uint64_t inOctets = 0, outOctets = 0;
+  std::uint32_t type = 6;
   // The description length as the table states it; by default it counts a trailing NUL.
   std::optional<std::uint32_t> descrLen;
-  // GetIfTable2's flags; the index is the row's position from 1 when left 0.
+  // GetIfTable2's flags; the index is the row's position from 1 when left 0, and the LUID is
+  // made from the index when left 0.
   bool filter = false, hardware = true;
   std::uint32_t index = 0;
+  std::uint64_t luid = 0;
+  std::string physicalAddress{};
+  std::uint64_t receiveLinkSpeed = 0, transmitLinkSpeed = 0;
 };
 
 // The rows of a table saved as tab-separated text (index, type, oper status, in, out, filter,
-// hardware, connector, description; '#' comments and a header line), as tests/data holds them.
+// hardware, connector, description, physical address as "3C-91-80-4A-7E-21"; '#' comments and a
+// header line), as tests/data holds them.
 std::vector<FakeRow> LoadIfTableFile(const std::string& name);
 
 // Builds a MIB_IFTABLE buffer.
@@ -311,12 +317,13 @@ std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows);
 class ScriptedIfTable : public platform::IfTableSource {
  public:
   std::vector<FakeRow> rows;
-  bool notSupported = false;  // the size query answers 50
-  bool hasIfTable2 = false;   // a system with GetIfTable2 (Vista and later)
+  bool notSupported = false;        // GetIfTable's size query answers 50
+  bool hasIfTable2 = true;          // a system with GetIfTable2 (Vista and later)
+  std::uint32_t ifTable2Error = 0;  // what GetIfTable2 answers instead of its rows
   int calls = 0;
 
   std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
-  std::optional<std::vector<platform::InterfaceKind>> InterfaceKinds() override;
+  std::uint32_t GetIfTable2(std::vector<platform::IfRow2>& rows) override;
 };
 
 // A complete set of stand-ins, wired as a Platform.
