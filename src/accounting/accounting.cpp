@@ -22,21 +22,11 @@ constexpr std::string_view kShowModeKey = "ShowMode";
 constexpr float kDefaultShowMode = 2;
 constexpr std::string_view kTipPrefix = "Current - ";
 
-// A reading that grew by more than this since the last one is not believed.
-constexpr std::int64_t kLargestDelta = 1'000'000'000;
-
 // The selection of this many descriptions is remembered between ticks.
 constexpr std::size_t kMaxRememberedInterfaces = 256;
 
-constexpr std::int64_t kTwoTo31 = std::int64_t{1} << 31;
-constexpr std::int64_t kTwoTo32 = std::int64_t{1} << 32;
-
-// The change of a sum of 32-bit counters, taken modulo 2^32 into -2^31 .. 2^31 - 1: a counter
-// that passed 2^31 or wrapped at 2^32 since the last reading is counted to the byte.
-std::int64_t CounterChange(std::int64_t difference) {
-  const auto low = static_cast<std::int64_t>(static_cast<std::uint64_t>(difference) & 0xFFFFFFFFu);
-  return low >= kTwoTo31 ? low - kTwoTo32 : low;
-}
+// A stored total beyond this is no total the program wrote: it reads as unreadable.
+constexpr std::int64_t kLargestStoredTotal = std::int64_t{1} << 62;
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
@@ -46,25 +36,11 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
-// "H:M:S" or "H:M" (such as "2:0:0" or "07:59:59") as seconds after midnight.
-std::optional<int> ParseTimeOfDay(std::string_view text) {
-  text = TrimBlanks(text);
-  int parts[3] = {0, 0, 0};
-  int count = 0;
-  const char* at = text.data();
-  const char* const end = text.data() + text.size();
-  while (true) {
-    if (count == 3 || at == end || *at < '0' || *at > '9') return std::nullopt;
-    const auto [next, error] = std::from_chars(at, end, parts[count]);
-    if (error != std::errc()) return std::nullopt;
-    ++count;
-    at = next;
-    if (at == end) break;
-    if (*at != ':') return std::nullopt;
-    ++at;
-  }
-  if (count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return std::nullopt;
-  return parts[0] * 3600 + parts[1] * 60 + parts[2];
+// A stored free time as seconds after midnight; nothing when it is no time of day.
+std::optional<int> SecondsOfDay(std::string_view stored) {
+  const std::optional<TimeOfDayParts> time = ReadFreeTime(stored);
+  if (!time || time->hours > 23 || time->minutes > 59 || time->seconds > 59) return std::nullopt;
+  return time->hours * 3600 + time->minutes * 60 + time->seconds;
 }
 
 bool IsLeapYear(int year) {
@@ -76,9 +52,14 @@ int DaysInMonth(int year, int month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+CounterReading ReadingOf(const CInterface& row) {
+  return {row.Identity(),    row.InOctets,         row.OutOctets,
+          !row.FromIfTable2, row.ReceiveLinkSpeed, row.TransmitLinkSpeed};
+}
+
 }  // namespace
 
-TrafficAccounting::TrafficAccounting(platform::Platform& platform, const Settings& settings,
+TrafficAccounting::TrafficAccounting(platform::Platform& platform, Settings& settings,
                                      SharedFlags& flags)
     : platform_(platform), settings_(settings), flags_(flags) {}
 
@@ -94,6 +75,7 @@ void TrafficAccounting::LoadShowMode() {
 void TrafficAccounting::LoadMonthKey() {
   IpHelper = std::make_unique<CIpHelper>(platform_.ifTable, platform_.messages, platform_.process);
   MonthKey = RegKey();
+  monthStartDayOfKey_ = settings_.MonthStartDay;
 }
 
 void TrafficAccounting::LoadCostThisMonth() {
@@ -104,8 +86,7 @@ void TrafficAccounting::LoadCostToday() {
   const platform::LocalTime now = platform_.clock.Now();
   DateToday = platform_.userStore.Read(kDateTodaySection, kDateTodayKey, "");
   if (DayStampOf(now) != DateToday) {
-    // A record that cannot be written now is written again by every tick.
-    StartNewDay(now);
+    dayStampPending_ = !StartNewDay(now);
   } else {
     CostToday = ReadTotals(kTodaySection);
   }
@@ -129,67 +110,47 @@ void TrafficAccounting::SampleTraffic(TickDisplay& display) {
 
 void TrafficAccounting::RunTick(TickDisplay& display) {
   const platform::LocalTime now = platform_.clock.Now();
+  const std::uint64_t nowMs = platform_.clock.MonotonicMs();
 
-  // A new day; the billing month is only looked at again when the day changes.
+  // A new day; the billing month is looked at again when the day or its start day changes.
   if (DayStampOf(now) != DateToday) {
-    const bool dayStored = StartNewDay(now);
-    const std::string key = MonthKeyOf(now);
-    if (key != MonthKey) {
-      MonthKey = key;
-      // Back in a month counted before (the clock was set back): go on from its record.
-      CostThisMonth = ReadTotals(MonthKey);
-    }
-    if (!dayStored) throw std::runtime_error("the new day could not be stored");
+    dayStampPending_ = !StartNewDay(now);
+    FollowBillingMonth(now);
+  } else if (settings_.MonthStartDay != monthStartDayOfKey_) {
+    FollowBillingMonth(now);
   }
+  // A day stamp that could not be stored is stored by a later tick; counting goes on meanwhile.
+  if (dayStampPending_)
+    dayStampPending_ = !platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
 
   const bool countable = !settings_.EnableFreeTimes || IsOutsideFreeTimeAt(now);
 
-  CurSample = TrafficTotals{};
-  std::string names;
   if (!IpHelper) throw std::logic_error("the interface reader is not created yet");
   const CInterfaces interfaces = IpHelper->Interfaces();
   // Every system lists at least its loopback: an empty table is a read that failed, not a
-  // connection that ended. Leaving the baseline alone lets the next reading count the traffic.
+  // connection that ended. Leaving the last readings alone lets the next reading count the
+  // traffic.
   if (interfaces.Count() == 0) return;
-  for (int i = 1; i <= interfaces.Count(); ++i) {
-    try {
-      const CInterface& entry = interfaces.Item(i);
-      if (!IsSelected(entry.InterfaceDescription)) continue;
-      CurSample.In += entry.OctetsReceived;
-      CurSample.Out += entry.OctetsSent;
-      names += entry.InterfaceDescription;
-      ComputeTotal(CurSample);
-    } catch (const std::exception&) {
-      // A record that cannot be read is left out of this reading.
-    }
-  }
+  if (settings_.AutomaticInterfaces) JoinNewAdapters(interfaces);
+  CollectReadings(interfaces);
 
-  if (LastInterfaceNames.empty()) LastInterfaceNames = names;
-  if (PrevSample.Total == 0) PrevSample = CurSample;  // the first reading is the baseline
-  if (names != LastInterfaceNames) {
-    // Another set of interfaces is counted: its sums are a new baseline.
-    PrevSample = CurSample;
-    LastInterfaceNames = names;
-  }
-  if (names.empty()) CostNow = TrafficTotals{};  // no selected interface is present
-
-  SampleDelta = SubtractTotals(CurSample, PrevSample);
-  SampleDelta.In = CounterChange(SampleDelta.In);
-  SampleDelta.Out = CounterChange(SampleDelta.Out);
+  const CounterStep step = counters_.Take(readings_, nowMs);
+  SampleDelta = {static_cast<std::int64_t>(step.in), static_cast<std::int64_t>(step.out), 0};
   ComputeTotal(SampleDelta);
 
-  // An implausible jump is dropped; counting goes on from the new reading.
-  PrevSample = CurSample;
-  if (SampleDelta.Total > kLargestDelta) return;
-
-  if (SampleDelta.In < 0 || SampleDelta.Out < 0) {
-    // A counter went down: the interface's counters were reset, a new connection began.
-    CostNow = TrafficTotals{};
-  } else if (SampleDelta.Total > 0 && countable) {
-    CostNow = AddTotals(CostNow, SampleDelta);
-    CostToday = AddTotals(CostToday, SampleDelta);
-    CostThisMonth = AddTotals(CostThisMonth, SampleDelta);
+  // A new connection: no selected interface is present, or one restarted its counters. Its
+  // traffic since the restart is this connection's.
+  TrafficTotals costNow = CostNow;
+  if (readings_.empty() || step.Has(CounterEvent::Reset)) costNow = TrafficTotals{};
+  if (SampleDelta.Total > 0 && countable) {
+    // All three or none: a total out of range throws before any changes.
+    TrafficTotals costToday = AddTotals(CostToday, SampleDelta);
+    TrafficTotals costThisMonth = AddTotals(CostThisMonth, SampleDelta);
+    costNow = AddTotals(costNow, SampleDelta);
+    CostToday = costToday;
+    CostThisMonth = costThisMonth;
   }
+  CostNow = costNow;
 
   WriteTotals(MonthKey, CostThisMonth);
   WriteTotals(kTodaySection, CostToday);
@@ -198,6 +159,33 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   display.ShowTip(std::string(kTipPrefix) + nowText);
   if (flags_.MeterWindowOpen)
     display.RefreshMeters(nowText, FormatBytes(CostToday.Total), FormatBytes(CostThisMonth.Total));
+}
+
+void TrafficAccounting::JoinNewAdapters(const CInterfaces& interfaces) {
+  bool joined = false;
+  for (const CInterface& row : interfaces) {
+    if (!CountedAtFirstRun(row) || IsSelected(row.InterfaceDescription)) continue;
+    settings_.Interface += ',';
+    settings_.Interface += row.InterfaceDescription;
+    joined = true;
+  }
+  // A selection that cannot be stored is counted all the same until the program ends.
+  if (joined) SaveInterfaceList(settings_, platform_);
+}
+
+void TrafficAccounting::CollectReadings(const CInterfaces& interfaces) {
+  selectedRows_.clear();
+  for (const CInterface& row : interfaces) {
+    if (IsSelected(row.InterfaceDescription)) selectedRows_.push_back(&row);
+  }
+  readings_.clear();
+  for (const CInterface* row : selectedRows_) {
+    const bool repeatsAnAdapter =
+        row->FilterInterface &&
+        std::any_of(selectedRows_.begin(), selectedRows_.end(),
+                    [&](const CInterface* adapter) { return IsFilterOf(*row, *adapter); });
+    if (!repeatsAnAdapter) readings_.push_back(ReadingOf(*row));
+  }
 }
 
 bool TrafficAccounting::IsSelected(const std::string& description) {
@@ -217,8 +205,8 @@ bool TrafficAccounting::IsOutsideFreeTime() {
 }
 
 bool TrafficAccounting::IsOutsideFreeTimeAt(const platform::LocalTime& time) const {
-  const std::optional<int> from = ParseTimeOfDay(settings_.FromFreeTime);
-  const std::optional<int> to = ParseTimeOfDay(settings_.ToFreeTime);
+  const std::optional<int> from = SecondsOfDay(settings_.FromFreeTime);
+  const std::optional<int> to = SecondsOfDay(settings_.ToFreeTime);
   if (!from || !to) return true;
   const int t = time.hour * 3600 + time.minute * 60 + time.second;
   // Both ends belong to the window.
@@ -227,8 +215,8 @@ bool TrafficAccounting::IsOutsideFreeTimeAt(const platform::LocalTime& time) con
 }
 
 void TrafficAccounting::ResetToday() {
-  if (!StartNewDay(platform_.clock.Now()))
-    throw std::runtime_error("the new day could not be stored");
+  dayStampPending_ = !StartNewDay(platform_.clock.Now());
+  if (dayStampPending_) throw std::runtime_error("the new day could not be stored");
 }
 
 bool TrafficAccounting::StartNewDay(const platform::LocalTime& date) {
@@ -244,6 +232,9 @@ void TrafficAccounting::CallFormLoad() {
   CostNow = TrafficTotals{};
   CostToday = TrafficTotals{};
   CostThisMonth = TrafficTotals{};
+  // The store was erased with the day stamp: Today is still this day's.
+  dayStampPending_ =
+      DateToday.empty() || !platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
 }
 
 std::string TrafficAccounting::GetDateToday() {
@@ -252,6 +243,16 @@ std::string TrafficAccounting::GetDateToday() {
 
 std::string TrafficAccounting::RegKey() {
   return MonthKeyOf(platform_.clock.Now());
+}
+
+void TrafficAccounting::FollowBillingMonth(const platform::LocalTime& date) {
+  monthStartDayOfKey_ = settings_.MonthStartDay;
+  std::string key = MonthKeyOf(date);
+  if (key == MonthKey) return;
+  MonthKey = std::move(key);
+  // A month counted before (the start day moved, or the clock was set back) goes on from its
+  // record; a new one starts from nothing.
+  CostThisMonth = ReadTotals(MonthKey);
 }
 
 std::string TrafficAccounting::DayStampOf(const platform::LocalTime& date) {
@@ -282,14 +283,13 @@ std::string TrafficAccounting::FormatBytes(std::int64_t bytes) {
 }
 
 TrafficTotals TrafficAccounting::ReadTotals(std::string_view section) {
-  TrafficTotals totals;
-  totals.In = ParseByteAmount(platform_.userStore.Read(section, "IN", "0")).value_or(0);
-  totals.Out = ParseByteAmount(platform_.userStore.Read(section, "OUT", "0")).value_or(0);
-  try {
-    ComputeTotal(totals);
-  } catch (const std::overflow_error&) {
-    return TrafficTotals{};  // a pair whose sum has no byte amount reads as nothing stored
-  }
+  const auto read = [&](std::string_view key) -> std::int64_t {
+    const std::optional<std::int64_t> amount =
+        ParseByteAmount(platform_.userStore.Read(section, key, "0"));
+    return amount && *amount >= 0 && *amount <= kLargestStoredTotal ? *amount : 0;
+  };
+  TrafficTotals totals{read("IN"), read("OUT"), 0};
+  ComputeTotal(totals);  // two amounts of at most 2^62 cannot overflow
   return totals;
 }
 

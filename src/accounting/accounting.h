@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
+#include "accounting/interface_counters.h"
 #include "accounting/traffic_totals.h"
 #include "ifstats/ip_helper.h"
 #include "platform/platform.h"
@@ -28,7 +30,9 @@ class TickDisplay {
 
 class TrafficAccounting {
  public:
-  TrafficAccounting(platform::Platform& platform, const Settings& settings, SharedFlags& flags);
+  // The accounting may add new adapters to `settings.Interface` while the selection is the first
+  // run's automatic choice.
+  TrafficAccounting(platform::Platform& platform, Settings& settings, SharedFlags& flags);
 
   // The tray window's load runs these in its own order, interleaved with its display set-up.
   void LoadShowMode();       // ShowMode from "Settings"/"ShowMode", default 2
@@ -36,16 +40,19 @@ class TrafficAccounting {
   void LoadCostThisMonth();  // CostThisMonth from the record of MonthKey
   void LoadCostToday();      // DateToday and CostToday, or ResetToday on another day
 
-  // The one-second tick. A failure abandons the rest of the tick silently; the next tick starts
-  // normally. Only the end of the process on a system without the interface table gets out.
+  // The one-second tick, also run at once after a resume from sleep. A failure abandons the rest
+  // of the tick silently; the next tick starts normally. Only the end of the process on a system
+  // without the interface table gets out.
   void SampleTraffic(TickDisplay& display);
 
   // True when counting is allowed at the present time of day; a bound that is not a valid time
   // of day means there is no free window.
   bool IsOutsideFreeTime();
   // Starts a new day; throws std::runtime_error when a record could not be written (the state
-  // in memory is the new day's all the same).
+  // in memory is the new day's all the same, and the ticks write the day stamp again).
   void ResetToday();
+  // Zeroes Now, Today and This Month after "Clear all data", and stores the day stamp again, so
+  // that a restart later the same day keeps Today.
   void CallFormLoad();
   std::string GetDateToday();
   std::string RegKey();
@@ -55,37 +62,46 @@ class TrafficAccounting {
   std::string MonthKey;
   std::string DateToday;
   float ShowMode = 0;
-  TrafficTotals PrevSample;
-  TrafficTotals CurSample;
-  TrafficTotals SampleDelta;
+  TrafficTotals SampleDelta;  // what the last tick's reading added, counted or not
   TrafficTotals CostNow;
   TrafficTotals CostToday;
   TrafficTotals CostThisMonth;
-  std::string LastInterfaceNames;
 
  private:
   // A tick reads the clock once and uses that moment for the day, the month and the free time.
   void RunTick(TickDisplay& display);
   std::string DayStampOf(const platform::LocalTime& date);
   std::string MonthKeyOf(const platform::LocalTime& date);
+  // The billing month that `date` falls in under the present start day; This Month from its
+  // record when that is another month than the one counted so far.
+  void FollowBillingMonth(const platform::LocalTime& date);
   bool IsOutsideFreeTimeAt(const platform::LocalTime& time) const;
   // The steps of ResetToday; false when one of its records could not be written.
   bool StartNewDay(const platform::LocalTime& date);
-  // "IN" and "OUT" of a section; text that is not a whole byte amount reads as 0, and so does
-  // a pair whose total is out of range.
+  // "IN" and "OUT" of a section; text that is not a whole byte amount from 0 to 2^62 reads as 0.
   TrafficTotals ReadTotals(std::string_view section);
   // Throws std::runtime_error when a write fails.
   void WriteTotals(std::string_view section, const TrafficTotals& totals);
 
   // Whether a description is a whole entry of the Interface list, remembered per list.
   bool IsSelected(const std::string& description);
+  // While the selection is automatic, the real adapters that are not in it yet join it.
+  void JoinNewAdapters(const CInterfaces& interfaces);
+  // The readings of the counted interfaces: the selected ones, less the filter modules of a
+  // selected adapter (they repeat its counters).
+  void CollectReadings(const CInterfaces& interfaces);
 
   platform::Platform& platform_;
-  const Settings& settings_;
+  Settings& settings_;
   SharedFlags& flags_;
   std::unique_ptr<CIpHelper> IpHelper;
+  InterfaceCounters counters_;
+  std::vector<CounterReading> readings_;
+  std::vector<const CInterface*> selectedRows_;
   std::string selectionList_;
   std::unordered_map<std::string, bool> selection_;
+  std::uint8_t monthStartDayOfKey_ = 0;  // the start day MonthKey was found with
+  bool dayStampPending_ = false;         // DateToday is still to be stored
   bool ticking_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "settings/settings_form.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -23,17 +24,10 @@ bool IsWholeIn(double value, double lowest, double highest) {
 }  // namespace
 
 FreeTime SplitFreeTime(std::string_view stored) {
-  double parts[3] = {0, 0, 0};
-  std::size_t start = 0;
-  for (double& part : parts) {
-    if (start > stored.size()) break;
-    const std::size_t colon = stored.find(':', start);
-    const std::string_view text = stored.substr(
-        start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
-    part = controls::ReadNumber(text);
-    start = colon == std::string_view::npos ? stored.size() + 1 : colon + 1;
-  }
-  return FreeTime{parts[0], parts[1], parts[2]};
+  const std::optional<TimeOfDayParts> time = ReadFreeTime(stored);
+  if (!time) return FreeTime{};
+  return FreeTime{static_cast<double>(time->hours), static_cast<double>(time->minutes),
+                  static_cast<double>(time->seconds)};
 }
 
 std::string JoinFreeTime(const FreeTime& time) {
@@ -74,6 +68,12 @@ std::optional<SettingsRefusal> CheckSettingsForm(const SettingsForm& form) {
     if (!IsTimeOfDay(form.to)) return SettingsRefusal{kInvalidToMessage, SettingsFocus::ToHours};
   }
   return std::nullopt;
+}
+
+bool InterfaceChoiceChanged(const SettingsForm& form, const Settings& settings) {
+  return std::any_of(form.interfaces.begin(), form.interfaces.end(), [&](const auto& entry) {
+    return entry.selected != IsInterfaceSelected(settings.Interface, entry.text);
+  });
 }
 
 Settings BuildSettings(const SettingsForm& form) {
@@ -117,7 +117,9 @@ OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platfor
                            platform::kMbOk | platform::kMbIconInformation);
     return OkResult{false, refusal->focus};
   }
+  const bool automatic = settings.AutomaticInterfaces && !InterfaceChoiceChanged(form, settings);
   settings = BuildSettings(form);
+  settings.AutomaticInterfaces = automatic;
   const SaveOutcome outcome = SaveSettings(settings, platform);
   if (!outcome.ok()) {
     platform.messages.Show(dialog, FailedSaveMessage(outcome), platform::kApplicationTitle,

@@ -29,8 +29,8 @@ struct FreeTime {
   double seconds = 0;
 };
 
-// A stored "h:m:s" shown in the boxes: each of the three ":"-separated parts gives its leading
-// number; a part that is missing or has no leading number gives 0.
+// A stored free time shown in the boxes, as the tick reads it; a text that is no free time
+// shows as 0:0:0.
 FreeTime SplitFreeTime(std::string_view stored);
 // The three values as plain decimal text joined by ":", without leading zeros ("7:5:0").
 std::string JoinFreeTime(const FreeTime& time);
@@ -66,8 +66,11 @@ struct SettingsRefusal {
 // The OK checks in their order: month start day, then (only with free times on) From and To.
 std::optional<SettingsRefusal> CheckSettingsForm(const SettingsForm& form);
 
-// The six settings as the form sets them.
+// The six settings as the form sets them (the selection is the person's).
 Settings BuildSettings(const SettingsForm& form);
+
+// Whether the person changed which interfaces are selected since `settings` were shown.
+bool InterfaceChoiceChanged(const SettingsForm& form, const Settings& settings);
 
 // The message shown when OK could not store everything; empty when all was stored.
 std::string FailedSaveMessage(const SaveOutcome& outcome);
@@ -78,7 +81,8 @@ struct OkResult {
 };
 
 // OK: checks the form (a refusal shows its message and keeps the dialog open), then puts the
-// new settings into `settings`, saves them and reports a save that did not get through.
+// new settings into `settings`, saves them and reports a save that did not get through. An
+// automatic selection stays automatic while the person leaves the list as it was.
 OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platform& platform,
                  platform::OwnerWindow dialog);
 

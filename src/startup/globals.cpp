@@ -17,6 +17,7 @@ constexpr std::string_view kEnableFreeTimes = "EnableFreeTimes";
 constexpr std::string_view kFromFreeTime = "FromFreeTime";
 constexpr std::string_view kToFreeTime = "ToFreeTime";
 constexpr std::string_view kMonthStartDay = "MonthStartDay";
+constexpr std::string_view kAutomaticInterfaces = "AutomaticInterfaces";
 
 // The per-user copy of a setting, written where the machine-wide key refuses a standard user,
 // comes first.
@@ -30,12 +31,17 @@ std::string ReadSetting(platform::Registry& registry, std::string_view name) {
   return {};
 }
 
-// All six values under `root`; every one is attempted, whatever happened to the one before.
+bool WriteSetting(platform::Registry& registry, platform::RegKeyHandle root, std::string_view name,
+                  std::string_view value) {
+  return modReg::WriteRegValue(registry, root, kSettingsSubKey, name, platform::kRegExpandSz,
+                               value);
+}
+
+// Every value under `root`; every one is attempted, whatever happened to the one before.
 bool WriteSettings(platform::Registry& registry, platform::RegKeyHandle root,
                    const Settings& settings) {
   const auto write = [&](std::string_view name, std::string_view value) {
-    return modReg::WriteRegValue(registry, root, kSettingsSubKey, name, platform::kRegExpandSz,
-                                 value);
+    return WriteSetting(registry, root, name, value);
   };
   const bool written[] = {
       write(kAlwaysRunInTray, settings.AlwaysRunInTray ? "1" : "0"),
@@ -44,6 +50,7 @@ bool WriteSettings(platform::Registry& registry, platform::RegKeyHandle root,
       write(kFromFreeTime, settings.FromFreeTime),
       write(kToFreeTime, settings.ToFreeTime),
       write(kMonthStartDay, std::to_string(settings.MonthStartDay)),
+      write(kAutomaticInterfaces, settings.AutomaticInterfaces ? "1" : "0"),
   };
   return std::all_of(std::begin(written), std::end(written), [](bool ok) { return ok; });
 }
@@ -102,9 +109,8 @@ std::string DefaultInterfaceList(platform::Platform& platform) {
   std::string list;
   try {
     const CInterfaces rows = reader.Interfaces();
-    const auto kinds = platform.ifTable.InterfaceKinds();
     for (const CInterface& objInterface : rows) {
-      if (!CountedAtFirstRun(objInterface, kinds)) continue;
+      if (!CountedAtFirstRun(objInterface)) continue;
       list += ',';
       list += objInterface.InterfaceDescription;
     }
@@ -138,10 +144,46 @@ void LoadSettings(Settings& settings, platform::Platform& platform) {
   settings.FromFreeTime = OrDefault(ReadSetting(registry, kFromFreeTime), "2:0:0");
   settings.ToFreeTime = OrDefault(ReadSetting(registry, kToFreeTime), "7:59:59");
   settings.MonthStartDay = MonthStartDayOf(OrDefault(ReadSetting(registry, kMonthStartDay), "1"));
+  // A list stored without the mark was chosen by hand (or by an earlier version).
+  settings.AutomaticInterfaces = ReadSetting(registry, kAutomaticInterfaces) == "1";
 
   if (!settings.Interface.empty()) return;
   settings.Interface = DefaultInterfaceList(platform);
+  settings.AutomaticInterfaces = true;
   SaveSettings(settings, platform);
+}
+
+std::optional<TimeOfDayParts> ReadFreeTime(std::string_view stored) {
+  const std::size_t first = stored.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  stored = stored.substr(first, stored.find_last_not_of(' ') - first + 1);
+  int parts[3] = {0, 0, 0};
+  int count = 0;
+  const char* at = stored.data();
+  const char* const end = stored.data() + stored.size();
+  while (true) {
+    if (count == 3 || at == end || *at < '0' || *at > '9') return std::nullopt;
+    const auto [next, error] = std::from_chars(at, end, parts[count]);
+    if (error != std::errc()) return std::nullopt;
+    ++count;
+    at = next;
+    if (at == end) break;
+    if (*at != ':') return std::nullopt;
+    ++at;
+  }
+  if (count < 2) return std::nullopt;
+  return TimeOfDayParts{parts[0], parts[1], parts[2]};
+}
+
+bool SaveInterfaceList(const Settings& settings, platform::Platform& platform) {
+  using platform::kHkeyCurrentUser, platform::kHkeyLocalMachine;
+  platform::Registry& registry = platform.registry;
+  if (WriteSetting(registry, kHkeyLocalMachine, kInterface, settings.Interface)) {
+    // A per-user copy would hide the machine-wide list.
+    modReg::DeleteRegValue(registry, kHkeyCurrentUser, kSettingsSubKey, kInterface);
+    return true;
+  }
+  return WriteSetting(registry, kHkeyCurrentUser, kInterface, settings.Interface);
 }
 
 SaveOutcome SaveSettings(const Settings& settings, platform::Platform& platform) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ struct Settings {
   std::string FromFreeTime = "2:0:0";
   std::string ToFreeTime = "7:59:59";
   std::uint8_t MonthStartDay = 1;
+  // The Interface list is the first run's choice, not the person's: real adapters that appear
+  // later join it.
+  bool AutomaticInterfaces = false;
 };
 
 // Flags shared between the tray window and the meter window.
@@ -40,8 +44,20 @@ inline SharedFlags flags;
 }  // namespace Globals
 
 // True when "," + description is a whole entry of the selection list: followed by "," or by
-// the end of the list. The tick and the settings dialog both select interfaces with this.
+// the end of the list. An empty description is never selected. The tick and the settings dialog
+// both select interfaces with this.
 bool IsInterfaceSelected(std::string_view interfaceList, std::string_view description);
+
+// A stored free time as hours, minutes and seconds.
+struct TimeOfDayParts {
+  int hours = 0;
+  int minutes = 0;
+  int seconds = 0;
+};
+// The one reading of a stored free time, for the tick and the settings dialog alike: "H:M:S" or
+// "H:M", each part a whole number of decimal digits, blanks around the whole allowed ("2:0:0",
+// " 07:59:59"). Nothing for any other text. The parts are not checked against a day's range.
+std::optional<TimeOfDayParts> ReadFreeTime(std::string_view stored);
 
 // The program's folder, a backslash and its file name without the extension.
 std::string AppExePath(std::string_view exePath);
@@ -57,7 +73,11 @@ struct SaveOutcome {
 // the list from the interface table, leaving out the loopback, and saves everything.
 void LoadSettings(Settings& settings, platform::Platform& platform);
 
-// Writes the six values and writes or deletes the start-up entry.
+// Writes the settings and writes or deletes the start-up entry.
 SaveOutcome SaveSettings(const Settings& settings, platform::Platform& platform);
+
+// Writes the Interface list alone, machine-wide or else per user, as SaveSettings does; false
+// when it could not be written.
+bool SaveInterfaceList(const Settings& settings, platform::Platform& platform);
 
 }  // namespace trafimo

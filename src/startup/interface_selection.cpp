@@ -3,6 +3,7 @@
 namespace trafimo {
 
 bool IsInterfaceSelected(std::string_view interfaceList, std::string_view description) {
+  if (description.empty()) return false;
   std::string entry(1, ',');
   entry.append(description);
   for (std::size_t at = interfaceList.find(entry); at != std::string_view::npos;

@@ -139,6 +139,10 @@ LRESULT frmTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1 && accounting_) accounting_->SampleTraffic(*this);
       return 0;
+    case WM_POWERBROADCAST:
+      // Back from sleep: a reading at once, before adapters that were re-initialised move on.
+      if (wParam == PBT_APMRESUMEAUTOMATIC && accounting_) accounting_->SampleTraffic(*this);
+      return TRUE;
     case kTrayCallbackMessage:
       OnTrayNotification(lParam);
       return 0;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/fakes.h"
 
 namespace trafimo::settings {
@@ -64,6 +66,42 @@ TEST(SettingsOk, AFailedSaveIsToldAndTheSettingsAreUsedAllTheSame) {
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text, FailedSaveMessage({false, true}));
   EXPECT_EQ(fake.messages.shown[0].owner, kDialog);
+}
+
+// The first run's selection stays automatic through an OK that leaves the list as it was (in
+// whatever order the table now lists it); a change of the list makes it the person's.
+TEST(SettingsOk, AnAutomaticSelectionStaysSoUntilThePersonChangesTheList) {
+  const std::tuple<bool, bool, bool, bool> cases[] = {
+      // automatic before, D selected, E selected, automatic after
+      {true, true, true, true},
+      {true, true, false, false},
+      {false, true, true, false}};
+  for (const auto& [before, d, e, after] : cases) {
+    FakePlatform fake;
+    SettingsForm form;
+    form.interfaces = {{"E", e}, {"D", d}, {"F", false}};
+    Settings settings;
+    settings.Interface = ",D,E";
+    settings.AutomaticInterfaces = before;
+    EXPECT_TRUE(PressOk(form, settings, fake.platform, kDialog).close);
+    EXPECT_EQ(settings.AutomaticInterfaces, after) << before << d << e;
+    EXPECT_EQ(fake.registry.GetText(platform::kHkeyLocalMachine, std::string(kSettingsSubKey),
+                                    "AutomaticInterfaces"),
+              after ? "1" : "0");
+  }
+}
+
+// The dialog shows a stored free time as the tick reads it: both read it with one function.
+TEST(SettingsLoad, ShowsAStoredFreeTimeAsTheTickReadsIt) {
+  const std::pair<const char*, FreeTime> cases[] = {
+      {"2:0:0", {2, 0, 0}},   {" 014:010:0", {14, 10, 0}}, {"7:59", {7, 59, 0}},
+      {"25:0:0", {25, 0, 0}}, {"2:30pm:0", {0, 0, 0}},     {"-1:0:0", {0, 0, 0}}};
+  for (const auto& [stored, shown] : cases) {
+    const FreeTime time = SplitFreeTime(stored);
+    EXPECT_EQ(std::make_tuple(time.hours, time.minutes, time.seconds),
+              std::make_tuple(shown.hours, shown.minutes, shown.seconds))
+        << '"' << stored << '"';
+  }
 }
 
 TEST(SettingsClearAllData, AsksThenErasesOnlyOnYes) {

@@ -16,18 +16,18 @@ using testing::FakeRow;
 
 const std::string kSettingsKey(kSettingsSubKey), kRunKey(kRunSubKey), kRunName(kRunValueName);
 
-// The six values under `root`, "name=value;" each.
+// The seven values under `root`, "name=value;" each.
 std::string StoredSettings(FakePlatform& fake, platform::RegKeyHandle root = kHkeyLocalMachine) {
   std::string stored;
   for (const char* name : {"AlwaysRunInTray", "EnableFreeTimes", "Interface", "FromFreeTime",
-                           "ToFreeTime", "MonthStartDay"})
+                           "ToFreeTime", "MonthStartDay", "AutomaticInterfaces"})
     stored += std::string(name) + "=" + fake.registry.GetText(root, kSettingsKey, name) + ";";
   return stored;
 }
 
 // The first run counts each byte once: on a Windows 11 laptop the Wi-Fi, Ethernet and Bluetooth
-// adapters, not their filter modules, WAN Miniports, tunnels or virtual adapters. It stores the
-// list with the defaults.
+// adapters, not their filter modules, WAN Miniports, tunnels or virtual adapters, nor a row
+// without a description. It stores the list with the defaults, marked as its own choice.
 TEST(LoadSettings, AFirstRunSelectsTheRealAdaptersAndStoresThemWithTheDefaults) {
   const std::tuple<std::vector<FakeRow>, bool, const char*> cases[] = {
       {testing::LoadIfTableFile("iftable-windows11-laptop.tsv"), true,
@@ -41,7 +41,9 @@ TEST(LoadSettings, AFirstRunSelectsTheRealAdaptersAndStoresThemWithTheDefaults) 
         {"vEthernet", 0, 0, 6, {}, false, false}},
        true,
        ",eth0"},
-      {{{"lo", 0, 0, 24, {}, false, false}, {"Filter, 2", 0, 0, 6, {}, true, false}},
+      {{{"lo", 0, 0, 24, {}, false, false},
+        {"Filter, 2", 0, 0, 6, {}, true, false},
+        {"", 0, 0, 6, {}}},
        false,
        ",Filter, 2"}};
   for (const auto& [rows, hasIfTable2, selected] : cases) {
@@ -53,24 +55,28 @@ TEST(LoadSettings, AFirstRunSelectsTheRealAdaptersAndStoresThemWithTheDefaults) 
     EXPECT_EQ(settings.Interface, selected);
     EXPECT_EQ(StoredSettings(fake),
               "AlwaysRunInTray=0;EnableFreeTimes=0;Interface=" + std::string(selected) +
-                  ";FromFreeTime=2:0:0;ToFreeTime=7:59:59;MonthStartDay=1;");
+                  ";FromFreeTime=2:0:0;ToFreeTime=7:59:59;MonthStartDay=1;AutomaticInterfaces=1;");
+    EXPECT_TRUE(settings.AutomaticInterfaces);
   }
 }
 
-// Only "1" is true; MonthStartDay takes whole numbers from 1 to 28, anything else as 1.
+// Only "1" is true (a list stored without the automatic mark was chosen by hand); MonthStartDay
+// takes whole numbers from 1 to 28, anything else as 1.
 TEST(LoadSettings, ReadsFlagsAndTheMonthStartDay) {
   const std::tuple<const char*, bool, int> cases[] = {
       {"1", true, 1}, {"true", false, 1}, {"28", false, 28}, {"29", false, 1}, {"7.5", false, 1}};
   for (const auto& [stored, flag, day] : cases) {
     FakePlatform fake;
-    for (const char* name : {"AlwaysRunInTray", "EnableFreeTimes", "MonthStartDay"})
+    for (const char* name :
+         {"AlwaysRunInTray", "EnableFreeTimes", "MonthStartDay", "AutomaticInterfaces"})
       fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, name, stored);
     fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "Interface", ",eth0");
-    Settings settings{!flag, "", !flag, "", "", 99};
+    Settings settings{!flag, "", !flag, "", "", 99, !flag};
     LoadSettings(settings, fake.platform);
     EXPECT_EQ(std::make_tuple(settings.AlwaysRunInTray, settings.EnableFreeTimes,
-                              int{settings.MonthStartDay}, settings.Interface),
-              std::make_tuple(flag, flag, day, std::string(",eth0")))
+                              int{settings.MonthStartDay}, settings.Interface,
+                              settings.AutomaticInterfaces),
+              std::make_tuple(flag, flag, day, std::string(",eth0"), flag))
         << '"' << stored << '"';
   }
 }
@@ -78,13 +84,13 @@ TEST(LoadSettings, ReadsFlagsAndTheMonthStartDay) {
 TEST(SaveSettings, WritesTheSettingsAndTheStartupEntryAndDeletesItAgain) {
   FakePlatform fake;
   fake.process.exePath = "C:\\Program Files\\Velquor\\trafimo.exe";
-  Settings settings{true, ",eth0", true, "1:0:0", "2:0:0", 12};
+  Settings settings{true, ",eth0", true, "1:0:0", "2:0:0", 12, false};
   EXPECT_TRUE(SaveSettings(settings, fake.platform).ok());
   EXPECT_EQ(fake.registry.GetText(kHkeyLocalMachine, kRunKey, kRunName),
             "\"C:\\Program Files\\Velquor\\trafimo\" /s");
   EXPECT_EQ(StoredSettings(fake),
             "AlwaysRunInTray=1;EnableFreeTimes=1;Interface=,eth0;"
-            "FromFreeTime=1:0:0;ToFreeTime=2:0:0;MonthStartDay=12;");
+            "FromFreeTime=1:0:0;ToFreeTime=2:0:0;MonthStartDay=12;AutomaticInterfaces=0;");
   settings.AlwaysRunInTray = false;
   EXPECT_TRUE(SaveSettings(settings, fake.platform).ok());
   EXPECT_EQ(fake.registry.Get(kHkeyLocalMachine, kRunKey, kRunName), nullptr);
@@ -100,7 +106,7 @@ TEST(SaveSettings, WhereTheMachineWideKeyIsRefusedTheSettingsGoPerUser) {
   LoadSettings(settings, fake.platform);
   EXPECT_EQ(StoredSettings(fake, kHkeyCurrentUser),
             "AlwaysRunInTray=0;EnableFreeTimes=0;Interface=,eth0;FromFreeTime=2:0:0;"
-            "ToFreeTime=7:59:59;MonthStartDay=1;");
+            "ToFreeTime=7:59:59;MonthStartDay=1;AutomaticInterfaces=1;");
   fake.ifTable.rows.push_back({"wlan0", 0, 0, 71, {}});
   Settings next;
   LoadSettings(next, fake.platform);
