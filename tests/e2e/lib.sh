@@ -2,6 +2,21 @@
 # the program in an own Wine prefix, looked at, clicked and read back as a person would.
 set -uo pipefail
 
+# Each script runs in a network namespace of its own: its loopback carries only its own traffic
+# (other runs, the machine's services), and the interfaces it makes are gone with it. The Wine
+# server it starts lives there too, so Wine's interface table is that namespace's.
+if [[ -z "${E2E_NETNS:-}" ]]; then
+  E2E_NETNS=trafimo-e2e-$$
+  ip netns add "$E2E_NETNS" && ip -n "$E2E_NETNS" link set lo up || { echo "no network namespace"; exit 1; }
+  ip netns exec "$E2E_NETNS" env E2E_NETNS="$E2E_NETNS" bash "$0" "$@"
+  status=$?
+  for ns in "$E2E_NETNS-far" "$E2E_NETNS"; do
+    ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null
+    ip netns del "$ns" 2>/dev/null
+  done
+  exit $status
+fi
+
 E2E_BUILD=$(cd "${1:?build directory}" && pwd)
 E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_NAME=$(basename "$0" .sh) E2E_PROGRAM='C:\Trafimo\trafimo.exe'
@@ -68,7 +83,7 @@ REG
 
 # Starts the program with the given arguments in the background, in the virtual desktop.
 e2e_start() {
-  wine explorer /desktop=trafimo,1024x768 "$E2E_PROGRAM" "$@" >"$E2E_OUT/program.log" 2>&1 </dev/null &
+  WINEDEBUG=${E2E_WINEDEBUG:-$WINEDEBUG} wine explorer /desktop=trafimo,1024x768 "$E2E_PROGRAM" "$@" >"$E2E_OUT/program.log" 2>&1 </dev/null &
   _e2e_started+=($!)
 }
 # Ends the program as the task manager would, and waits until no copy runs.
@@ -101,6 +116,23 @@ e2e_count_only() {
 
 # The loopback's byte counters, "received sent", as Linux counts them.
 e2e_lo_counters() { echo $(cat /sys/class/net/lo/statistics/{rx,tx}_bytes); }
+# e2e_counters IF: an interface's byte counters, "received sent".
+e2e_counters() { echo $(cat "/sys/class/net/$1/statistics/"{rx,tx}_bytes); }
+
+# e2e_veth NAME NET [INDEX]: a real adapter for the program to see: a veth NAME (with that
+# ifindex) at 10.77.NET.1, its far end in the namespace $E2E_FAR at 10.77.NET.2; IPv6 off on
+# both, so that the only bytes they move are the test's.
+E2E_FAR=$E2E_NETNS-far
+e2e_veth() {
+  [[ -e /run/netns/$E2E_FAR ]] || { ip netns add "$E2E_FAR" && ip -n "$E2E_FAR" link set lo up; } || return 1
+  ip link add "$1" ${3:+index "$3"} type veth peer name "$1p" netns "$E2E_FAR" &&
+    sysctl -qw "net.ipv6.conf.$1.disable_ipv6=1" &&
+    ip netns exec "$E2E_FAR" sysctl -qw "net.ipv6.conf.$1p.disable_ipv6=1" &&
+    ip addr add "10.77.$2.1/24" dev "$1" && ip -n "$E2E_FAR" addr add "10.77.$2.2/24" dev "$1p" &&
+    ip link set "$1" up && ip -n "$E2E_FAR" link set "$1p" up
+}
+# The ifindex of an interface.
+e2e_ifindex() { cat "/sys/class/net/$1/ifindex"; }
 # Waits until the loopback counters have not moved for three seconds (three ticks).
 _e2e_loopback_still() { local before=$(e2e_lo_counters) && sleep 3 && [[ "$before" == "$(e2e_lo_counters)" ]]; }
 e2e_settle_loopback() { e2e_wait_until 10 _e2e_loopback_still; }
@@ -110,7 +142,8 @@ e2e_send_loopback() {
   local rx0 tx0 rx tx
   e2e_settle_loopback
   read -r rx0 tx0 <<<"$(e2e_lo_counters)" && "${@:2}"
-  e2e_check "the sender moved $1 MB" wine "$E2E_BUILD/loopback_send_win.exe" "$1"
+  e2e_check "the sender moved $1 MB each way" python3 "$E2E_SOURCE/tests/e2e/tools/traffic.py" \
+    send 127.0.0.1 0 "$1"
   e2e_check "the loopback is quiet again" e2e_settle_loopback
   read -r rx tx <<<"$(e2e_lo_counters)"
   E2E_RX_MOVED=$((rx - rx0)) E2E_TX_MOVED=$((tx - tx0))

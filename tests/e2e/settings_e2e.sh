@@ -5,6 +5,7 @@ source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
 ID_INTERFACES=302 ID_MONTH_START_DAY=303 ID_OK=1 ID_CANCEL=2
+e2e_check "an adapter beside the loopback" e2e_veth trv0 1
 loopback=$(e2e_loopback) others=$(e2e_probe iftable | awk -F'\t' '$1 != 24 { printf ",%s", $2 }')
 e2e_check "the interface table has the loopback ($loopback) and others ($others)" test -n "$loopback" -a -n "$others"
 read -r start_rx start_tx <<<"$(e2e_lo_counters)"
