@@ -19,8 +19,8 @@ std::vector<std::uint8_t> Table() {
   std::vector<trafimo::testing::FakeRow> rows;
   for (int i = 0; i < kRows; ++i) {
     rows.push_back({"Network Adapter Model " + std::to_string(i) + " - Packet Scheduler Miniport",
-                    static_cast<std::uint32_t>(1000 * i),
-                    static_cast<std::uint32_t>(7 * i),
+                    static_cast<std::uint64_t>(1000 * i),
+                    static_cast<std::uint64_t>(7 * i),
                     i == 0 ? 24u : 6u,
                     {}});
   }
