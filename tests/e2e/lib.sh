@@ -46,10 +46,10 @@ e2e_setup() {
   xdpyinfo >/dev/null 2>&1 || { e2e_log "no X display: run under tools/with-wine-display.sh"; exit 1; }
   if [[ ! -f "$E2E_PREFIX/.trafimo-ready" ]]; then
     rm -rf "$E2E_PREFIX"
-    { [[ -f "$E2E_BUILD/wineprefix/.trafimo-ready" ]] && cp -al "$E2E_BUILD/wineprefix" "$E2E_PREFIX" &&
-      rm -f "$E2E_PREFIX/wineserver"; } || "$E2E_SOURCE/tools/wine-prefix.sh" "$E2E_PREFIX" || exit 1
-    touch "$E2E_PREFIX/.trafimo-ready"
+    [[ -f "$E2E_BUILD/wineprefix/.trafimo-ready" ]] && cp -al "$E2E_BUILD/wineprefix" "$E2E_PREFIX" &&
+      rm -f "$E2E_PREFIX/wineserver"
   fi
+  "$E2E_SOURCE/tools/wine-prefix.sh" "$E2E_PREFIX" || exit 1  # made, or given Windows' fonts
   e2e_restart_wineserver  # nothing left over from an earlier run
   mkdir -p "$E2E_PREFIX/drive_c/Trafimo" && cp "$E2E_EXE" "$E2E_PREFIX/drive_c/Trafimo/" || exit 1
   "$E2E_SOURCE/tools/forget-program-data.sh" && e2e_reg_import <<'REG' || exit 1
