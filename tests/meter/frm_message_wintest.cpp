@@ -92,8 +92,14 @@ TEST_F(MeterWindow, APinnedMeterStaysUntilTheCloseButtonAndASecondOneIsRefused) 
   fake.clock.Advance(600);
   Tick(meter);
   ASSERT_TRUE(IsWindow(window)) << "pinned";
+  // Windows shows a copy of a picture with alpha and hands the copy back on the next change.
+  HBITMAP copy = CreateBitmap(16, 14, 1, 32, nullptr);
+  SendMessageA(meter->Part(Part::picExit), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(copy));
   Send(meter, WM_MOUSEMOVE, Part::picExit);
   EXPECT_EQ(Shown(meter, Part::picExit), meter->Picture(IDB_METER_EXIT_DOWN)) << "lit";
+  EXPECT_EQ(GetObjectType(copy), 0u) << "the copy handed back is destroyed";
+  EXPECT_NE(GetObjectType(meter->Picture(IDB_METER_EXIT)), 0u) << "the meter's own stays";
   Send(meter, WM_RBUTTONDOWN, Part::picExit);
   EXPECT_FALSE(IsWindow(window)) << "closed on the press, with any button";
   EXPECT_EQ(Visible(), "False");
