@@ -1,6 +1,7 @@
 #include "about/frm_about_win.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -72,14 +73,18 @@ constexpr COLORREF kAppColour = RGB(0, 0, 0);
 }  // namespace
 
 VersionRecord ReadVersionRecord() {
+  // From the program's own resources: its file name may be one this code page cannot spell.
   VersionRecord record;
-  char path[MAX_PATH] = {};
-  if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return record;
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-  if (size == 0) return record;
-  std::vector<char> data(size);
-  if (!GetFileVersionInfoA(path, 0, size, data.data())) return record;
+  HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+  HGLOBAL loaded = resource != nullptr ? LoadResource(nullptr, resource) : nullptr;
+  const void* block = loaded != nullptr ? LockResource(loaded) : nullptr;
+  const DWORD size = resource != nullptr ? SizeofResource(nullptr, resource) : 0;
+  if (block == nullptr || size == 0) return record;
+  // Laid out as GetFileVersionInfo lays it out: the block, "FE2X", and room for the 8-bit texts
+  // VerQueryValueA makes of the record's UTF-16 ones.
+  std::vector<char> data(2 * static_cast<std::size_t>(size) + 4, '\0');
+  std::memcpy(data.data(), block, size);
+  std::memcpy(data.data() + size, "FE2X", 4);
 
   void* value = nullptr;
   UINT length = 0;
