@@ -3,7 +3,7 @@ trafimo_core_library(trafimo_core)
 
 add_library(trafimo_win STATIC ${TRAFIMO_WIN_SOURCES})
 target_link_libraries(trafimo_win PUBLIC trafimo_core comctl32 iphlpapi shell32 advapi32 gdi32
-                                         user32 version msimg32)
+                                         user32 msimg32)
 target_compile_definitions(trafimo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 target_compile_definitions(trafimo_core PUBLIC NOMINMAX)
 
