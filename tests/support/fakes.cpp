@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -24,40 +25,22 @@ void PutU32(std::uint8_t* at, std::uint32_t value) {
   std::memcpy(at, &value, sizeof value);
 }
 
-// Days since 1970-01-01 of a civil date (proleptic Gregorian), and back.
-long long DaysFromCivil(int year, int month, int day) {
-  const int y = year - (month <= 2 ? 1 : 0);
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return static_cast<long long>(era) * 146097 + doe - 719468;
-}
-
-void CivilFromDays(long long days, int& year, int& month, int& day) {
-  days += 719468;
-  const long long era = (days >= 0 ? days : days - 146096) / 146097;
-  const long long doe = days - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
-
 }  // namespace
 
 void FakeClock::Advance(long long seconds) {
-  const long long total = DaysFromCivil(now.year, now.month, now.day) * 86400 + now.hour * 3600LL +
-                          now.minute * 60LL + now.second + seconds;
-  long long days = total / 86400;
-  long long rest = total % 86400;
-  if (rest < 0) rest += 86400, --days;
-  CivilFromDays(days, now.year, now.month, now.day);
-  now.hour = static_cast<int>(rest / 3600);
-  now.minute = static_cast<int>(rest / 60 % 60);
-  now.second = static_cast<int>(rest % 60);
+  using namespace std::chrono;
+  const sys_days day{year{now.year} / now.month / now.day};
+  const sys_seconds at =
+      day + hours{now.hour} + minutes{now.minute} + std::chrono::seconds{now.second + seconds};
+  const sys_days newDay = floor<days>(at);
+  const year_month_day date{newDay};
+  const hh_mm_ss time{at - newDay};
+  now = {static_cast<int>(date.year()),
+         static_cast<int>(static_cast<unsigned>(date.month())),
+         static_cast<int>(static_cast<unsigned>(date.day())),
+         static_cast<int>(time.hours().count()),
+         static_cast<int>(time.minutes().count()),
+         static_cast<int>(time.seconds().count())};
   if (seconds > 0) monotonicMs += static_cast<std::uint64_t>(seconds) * 1000;
 }
 
