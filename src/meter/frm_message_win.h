@@ -51,6 +51,8 @@ class frmMessage : public Window {
   // Runs the close step and destroys the window.
   void Close();
 
+  // The close time, in milliseconds of the monotonic clock.
+  std::uint64_t mlngCloseTime() const { return state_.mlngCloseTime(); }
   const char* fraActiveFrame() const { return fraActiveFrame_; }
   bool mblnHold() const { return state_.mblnHold(); }
   bool dragging() const { return mblnDragging_; }
