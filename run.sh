@@ -61,6 +61,7 @@ if [[ ! -f "$WINEPREFIX/.trafimo-ready" ]]; then
   fi
   touch "$WINEPREFIX/.trafimo-ready"
 fi
+tools/wine-prefix.sh "$WINEPREFIX" || { echo "run.sh: no fonts in the Wine prefix" >&2; exit 1; }
 mkdir -p "$WINEPREFIX/drive_c/Trafimo"
 cp build/windows/trafimo.exe "$WINEPREFIX/drive_c/Trafimo/trafimo.exe"
 

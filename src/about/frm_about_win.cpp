@@ -1,6 +1,7 @@
 #include "about/frm_about_win.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -72,18 +73,29 @@ constexpr COLORREF kAppColour = RGB(0, 0, 0);
 }  // namespace
 
 VersionRecord ReadVersionRecord() {
+  // From the program's own resources: its file name may be one this code page cannot spell.
   VersionRecord record;
-  char path[MAX_PATH] = {};
-  if (GetModuleFileNameA(nullptr, path, MAX_PATH) == 0) return record;
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-  if (size == 0) return record;
-  std::vector<char> data(size);
-  if (!GetFileVersionInfoA(path, 0, size, data.data())) return record;
+  HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(VS_VERSION_INFO), RT_VERSION);
+  HGLOBAL loaded = resource != nullptr ? LoadResource(nullptr, resource) : nullptr;
+  const void* block = loaded != nullptr ? LockResource(loaded) : nullptr;
+  const DWORD size = resource != nullptr ? SizeofResource(nullptr, resource) : 0;
+  if (block == nullptr || size == 0) return record;
+  // Laid out as GetFileVersionInfo lays it out: the block, "FE2X", and room for the 8-bit texts
+  // VerQueryValueA makes of the record's UTF-16 ones.
+  std::vector<char> data(2 * static_cast<std::size_t>(size) + 4, '\0');
+  std::memcpy(data.data(), block, size);
+  std::memcpy(data.data() + size, "FE2X", 4);
+  // version.dll is none of the system's known libraries: it is loaded from the system folder
+  // when it is needed, not imported, which would find one put into the program's folder first.
+  using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+  const UniqueLibrary library = LoadSystemLibrary("version.dll");
+  const auto queryValue = reinterpret_cast<VerQueryValueFn>(
+      reinterpret_cast<void*>(library ? GetProcAddress(library.get(), "VerQueryValueA") : nullptr));
+  if (queryValue == nullptr) return record;
 
   void* value = nullptr;
   UINT length = 0;
-  if (VerQueryValueA(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+  if (queryValue(data.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     record.major = HIWORD(fixed->dwFileVersionMS);
     record.minor = LOWORD(fixed->dwFileVersionMS);
@@ -91,7 +103,7 @@ VersionRecord ReadVersionRecord() {
 
   // The product name in the record's first language, or in US English.
   std::vector<std::string> blocks;
-  if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &length) &&
+  if (queryValue(data.data(), "\\VarFileInfo\\Translation", &value, &length) &&
       length >= 2 * sizeof(WORD)) {
     const auto* translation = static_cast<const WORD*>(value);
     char block[16];
@@ -102,7 +114,7 @@ VersionRecord ReadVersionRecord() {
   blocks.emplace_back("040904e4");
   for (const std::string& block : blocks) {
     const std::string query = "\\StringFileInfo\\" + block + "\\ProductName";
-    if (VerQueryValueA(data.data(), query.c_str(), &value, &length) && length > 0) {
+    if (queryValue(data.data(), query.c_str(), &value, &length) && length > 0) {
       record.productName = static_cast<const char*>(value);
       break;
     }

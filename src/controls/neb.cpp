@@ -252,7 +252,7 @@ void Neb::OnKeyPress(std::int16_t& keyAscii) {
     if (enableEnterKey_) site_.SendTab();
     keyAscii = 0;
   }
-  if (keyAscii == 8 || keyAscii < 32) return;
+  if (keyAscii >= 0 && keyAscii < 32) return;  // backspace, control characters, a cancelled key
 
   const std::string text = site_.Text();
   if (keyAscii == '.') {
@@ -265,43 +265,41 @@ void Neb::OnKeyPress(std::int16_t& keyAscii) {
       keyAscii = 0;
       return;
     }
-    if (SelectedText().find('.') != std::string::npos) return;
   }
-  if (keyAscii == '-' && site_.SelStart() == 0 && minimumValue_ < 0) {
-    skipNextChange_ = true;
-    return;
-  }
-  if (keyAscii > 255) {
+  // A character outside ASCII (a UTF-16 unit from U+8000 on reads as negative) is no digit.
+  if (keyAscii < 0 || keyAscii > 127 || !TypedTextFits(TextWithKey(static_cast<char>(keyAscii)))) {
     keyAscii = 0;
     return;
   }
-  const char key = static_cast<char>(keyAscii);
-  const bool refused = !IsNumeric(text + key) || keyAscii == ' ' || keyAscii == ',' ||
-                       keyAscii == '-' || !KeyFitsSizes(text, key);
-  if (refused) {
-    keyAscii = 0;
-  } else {
-    skipNextChange_ = true;
-  }
+  skipNextChange_ = true;
 }
 
-bool Neb::KeyFitsSizes(std::string_view text, char key) const {
-  if (key == '.' || key == '-') return true;
-  const int start = std::clamp(site_.SelStart(), 0, static_cast<int>(text.size()));
-  const std::string_view selected = text.substr(
-      static_cast<std::size_t>(start), static_cast<std::size_t>(NonNegative(site_.SelLength())));
-  if (selected == text) return true;
+std::string Neb::TextWithKey(char key) const {
+  const std::string text = site_.Text();
+  const auto start =
+      static_cast<std::size_t>(std::clamp(site_.SelStart(), 0, static_cast<int>(text.size())));
+  const auto end =
+      std::min(text.size(), start + static_cast<std::size_t>(NonNegative(site_.SelLength())));
+  return text.substr(0, start) + key + text.substr(end);
+}
+
+bool Neb::TypedTextFits(std::string_view text) const {
+  const bool minus = !text.empty() && text[0] == '-';
+  if (minus && minimumValue_ >= 0) return false;
+  if (text == "-") return true;  // the start of a negative number
+  if (!IsNumeric(text)) return false;
   const TextParts parts = SplitText(text);
-  const int caret = site_.SelStart();
-  return (static_cast<int>(parts.decimalPart.size()) < decimalSize_ ||
-          caret < parts.pointPosition) &&
-         (static_cast<int>(parts.integerPart.size()) < integerSize_ ||
-          caret >= parts.pointPosition);
+  return static_cast<int>(parts.integerPart.size()) <= integerSize_ &&
+         static_cast<int>(parts.decimalPart.size()) <= decimalSize_;
 }
 
 void Neb::OnChange() {
   if (events_ != nullptr) events_->Change();
   const std::string text = site_.Text();
+  if (text == "-" && minimumValue_ >= 0) {
+    ReplaceText("", false, false);  // no number of this box starts so
+    return;
+  }
   if (text == "-" || text.empty() || skipNextChange_) {
     skipNextChange_ = false;
     return;
@@ -321,9 +319,9 @@ void Neb::OnChange() {
     if (!parts.decimalPart.empty()) cut.append(".").append(parts.decimalPart);
     ReplaceText(cut, true, true);
   }
-  const double number = ReadNumber(site_.Text());
-  if (number < 0 && minimumValue_ >= 0) {
-    ReplaceText(FormatNumber(std::fabs(number), decimalSize_), true, true);
+  const std::string shownText = site_.Text();
+  if (!shownText.empty() && shownText[0] == '-' && minimumValue_ >= 0) {  // "-0" as well as "-5"
+    ReplaceText(FormatNumber(std::fabs(ReadNumber(shownText)), decimalSize_), true, true);
   }
   const double shown = ReadNumber(site_.Text());
   invalidRange_ = shown < minimumValue_ || shown > maximumValue_;
@@ -334,7 +332,8 @@ void Neb::OnGotFocus() {
 }
 
 void Neb::OnLostFocus() {
-  if (site_.Text().empty()) ReplaceText("0", false, false);
+  // A lone "-" was the start of a number that never came.
+  if (site_.Text().empty() || site_.Text() == "-") ReplaceText("0", false, false);
   ReplaceText(FormatText(site_.Text(), decimalSize_), false, false);
 }
 
@@ -355,13 +354,6 @@ void Neb::PropertyMessage() {
 
 void Neb::Changed(std::string_view name) {
   if (events_ != nullptr) events_->PropertyChanged(name);
-}
-
-std::string Neb::SelectedText() const {
-  const std::string text = site_.Text();
-  const int start = std::clamp(site_.SelStart(), 0, static_cast<int>(text.size()));
-  return text.substr(static_cast<std::size_t>(start),
-                     static_cast<std::size_t>(NonNegative(site_.SelLength())));
 }
 
 void Neb::ReplaceText(const std::string& text, bool skipValidation, bool caretAtEnd) {

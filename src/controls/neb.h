@@ -143,14 +143,15 @@ class Neb {
   void OnGotFocus();
   void OnLostFocus();
 
-  // True when a typed character still fits the digit sizes.
-  bool KeyFitsSizes(std::string_view text, char key) const;
-
  private:
   void RecomputeLimits();
   void PropertyMessage();
   void Changed(std::string_view name);
-  std::string SelectedText() const;
+  // The text a typed key would leave: before the selection, the key, after it.
+  std::string TextWithKey(char key) const;
+  // A text the box may show while a number is typed: a number within the digit sizes, with a
+  // leading "-" (or only that) where the minimum is negative.
+  bool TypedTextFits(std::string_view text) const;
   void ReplaceText(const std::string& text, bool skipValidation, bool caretAtEnd);
 
   NebSite& site_;

@@ -155,19 +155,19 @@ void frmMessage::ApplyDpi() {
   std::swap(imgHold_, hold);
   std::swap(picExitPicture_, exit);
   std::swap(picExitPictureDown_, exitDown);
-  SetHoldPicture(state_.mblnHold());
-  SetExitPicture(exitUnderMouse_);
+  SetHoldPicture(state_.mblnHold());  // the old pictures go once the new ones are shown
+  ShowPicture(Part::picExit, exitUnderMouse_ ? picExitPictureDown_.get() : picExitPicture_.get());
 }
 
 void frmMessage::ShowSummary(const std::string& strCostNow, const std::string& strCostToday,
-                             const std::string& strCostThisMonth, int intSeconds) {
+                             const std::string& strCostThisMonth, int intSeconds, bool activate) {
   SetValues(strCostNow, strCostToday, strCostThisMonth);
   fraActiveFrame_ = kPanelName;
   state_.ShowSummary(intSeconds);
   SetHoldPicture(false);
   if (PositionWindow()) {
     state_.MarkShown();
-    ShowWindow(hwnd(), SW_SHOW);
+    ShowWindow(hwnd(), activate ? SW_SHOW : SW_SHOWNOACTIVATE);
   }
   state_.EndShowSummary();
 }
@@ -186,7 +186,7 @@ bool frmMessage::PositionWindow() {
   const int dpi = static_cast<int>(Dpi());
   const meter::Rect r = meter::PlaceWindow(area, dpi, dpi);
   SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+  SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   follower_.Placed(area);
   return true;
 }
@@ -234,18 +234,24 @@ void frmMessage::Close() {
   DestroyWindow(hwnd());
 }
 
+void frmMessage::ShowPicture(meter::Part part, HBITMAP picture) {
+  HBITMAP& shown = part == Part::picHold ? holdShown_ : exitShown_;
+  const auto previous = reinterpret_cast<HBITMAP>(
+      SendMessageA(Part(part), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+  // A picture with alpha is copied by the control, and the copy comes back here: it is ours to
+  // destroy. The pictures this window gave come back as they were and stay.
+  if (previous != nullptr && previous != shown) DeleteObject(previous);
+  shown = picture;
+}
+
 void frmMessage::SetHoldPicture(bool pinned) {
-  SendMessageA(Part(Part::picHold), STM_SETIMAGE, IMAGE_BITMAP,
-               reinterpret_cast<LPARAM>(pinned ? imgHold_.get() : imgNohold_.get()));
+  ShowPicture(Part::picHold, pinned ? imgHold_.get() : imgNohold_.get());
 }
 
 void frmMessage::SetExitPicture(bool underMouse) {
   exitUnderMouse_ = underMouse;
   HBITMAP picture = underMouse ? picExitPictureDown_.get() : picExitPicture_.get();
-  if (reinterpret_cast<HBITMAP>(SendMessageA(Part(Part::picExit), STM_GETIMAGE, IMAGE_BITMAP, 0)) !=
-      picture)
-    SendMessageA(Part(Part::picExit), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(picture));
+  if (exitShown_ != picture) ShowPicture(Part::picExit, picture);
 }
 
 HBITMAP frmMessage::Picture(int resourceId) const {
@@ -416,6 +422,8 @@ LRESULT frmMessage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DESTROY:
       KillTimer(hwnd(), kMeterTimer1);
+      ShowPicture(Part::picHold, nullptr);  // the controls' copies go with them
+      ShowPicture(Part::picExit, nullptr);
       mblnDragging_ = false;
       state_.CloseStep();
       return 0;
@@ -437,7 +445,7 @@ void MeterWindows::ShowMeterSummary(const std::string& strCostNow, const std::st
   auto window = std::make_unique<frmMessage>(*this, platform_, flags_);
   if (!window->Create()) return;
   frmMessage& meter = *windows_.emplace_back(std::move(window));
-  meter.ShowSummary(strCostNow, strCostToday, strCostThisMonth, intSeconds);
+  meter.ShowSummary(strCostNow, strCostToday, strCostThisMonth, intSeconds, !hold);
   if (hold && meter.hwnd() != nullptr) meter.Set_Hold();
 }
 

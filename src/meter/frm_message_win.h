@@ -39,8 +39,10 @@ class frmMessage : public Window {
   // transparency is applied and the swatches coloured.
   bool Create();
 
+  // Shows the window; one that opens by itself (`activate` false) leaves the keyboard focus
+  // where it is.
   void ShowSummary(const std::string& strCostNow, const std::string& strCostToday,
-                   const std::string& strCostThisMonth, int intSeconds);
+                   const std::string& strCostThisMonth, int intSeconds, bool activate = true);
   void Set_Hold();
   void SetTransparency();
   // Rewrites the three values (the tick's refresh).
@@ -49,7 +51,8 @@ class frmMessage : public Window {
   // Runs the close step and destroys the window.
   void Close();
 
-  const platform::LocalTime& mdtCloseTime() const { return state_.mdtCloseTime(); }
+  // The close time, in milliseconds of the monotonic clock.
+  std::uint64_t mlngCloseTime() const { return state_.mlngCloseTime(); }
   const char* fraActiveFrame() const { return fraActiveFrame_; }
   bool mblnHold() const { return state_.mblnHold(); }
   bool dragging() const { return mblnDragging_; }
@@ -80,6 +83,7 @@ class frmMessage : public Window {
   void SetExitPicture(bool underMouse);
   void SetHoldPicture(bool pinned);
   HBITMAP LoadPicture(int id, int width, int height, meter::Part part) const;
+  void ShowPicture(meter::Part part, HBITMAP picture);
 
   MeterWindows& owner_;
   meter::MeterState state_;
@@ -100,6 +104,8 @@ class frmMessage : public Window {
   UniqueBitmap imgHold_;
   UniqueBitmap picExitPicture_;
   UniqueBitmap picExitPictureDown_;
+  HBITMAP holdShown_ = nullptr;  // what picHold and picExit were last given
+  HBITMAP exitShown_ = nullptr;
 };
 
 // The meter windows, owned here: each is freed once its window is gone.
@@ -111,7 +117,8 @@ class MeterWindows {
   MeterWindows& operator=(const MeterWindows&) = delete;
 
   // Opens a meter window with the three totals for intSeconds, pinned when `hold`; a second
-  // meter of the same panel is refused.
+  // meter of the same panel is refused. A pinned one opens by itself, at the start or at logon,
+  // and leaves the keyboard focus to what the person is typing into.
   void ShowMeterSummary(const std::string& strCostNow, const std::string& strCostToday,
                         const std::string& strCostThisMonth, int intSeconds, bool hold);
   // Rewrites the three values of every open meter window (the tray window's tick).

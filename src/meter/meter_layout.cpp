@@ -21,14 +21,15 @@ constexpr std::array<PartSpec, kPartCount> kParts = {{
     {true, {2655 + 105 * 3, 45, 120, 195}},
     {true, {2655 + 105 * 4, 45, 120, 195}},
     {true, {2655 + 105 * 5, 45, 120, 195}},
-    {true, {3360, 45, 240, 210}},   // picHold
-    {true, {3690, 45, 240, 210}},   // picExit
-    {false, {60, 435, 1230, 195}},  // Label2 0..2
-    {false, {1335, 435, 1290, 195}},
-    {false, {2655, 435, 1350, 195}},
-    {false, {30, 720, 1275, 195}},  // lblCostNow
-    {false, {1320, 720, 1305, 195}},
-    {false, {2655, 720, 1380, 195}},
+    {true, {3360, 45, 240, 210}},  // picHold
+    {true, {3690, 45, 240, 210}},  // picExit
+    // The headers and values a line of their fonts high at 100 %, 125 % and 150 %.
+    {false, {60, 435, 1230, 210}},  // Label2 0..2
+    {false, {1335, 435, 1290, 210}},
+    {false, {2655, 435, 1350, 210}},
+    {false, {30, 720, 1275, 210}},  // lblCostNow
+    {false, {1320, 720, 1305, 210}},
+    {false, {2655, 720, 1380, 210}},
 }};
 
 }  // namespace

@@ -33,9 +33,6 @@ struct TransparencyPlan {
   std::optional<std::uint8_t> alpha;
 };
 
-// `date` plus whole seconds, across days, months and years.
-platform::LocalTime AddSeconds(const platform::LocalTime& date, long long seconds);
-
 // The state one meter window carries from creation to its close step.
 class MeterState {
  public:
@@ -44,7 +41,9 @@ class MeterState {
 
   // Creation: the meter counts as open from now on.
   void OnCreate();
-  // ShowSummary's state: closes `intSeconds` from now, not pinned.
+  // ShowSummary's state: closes `intSeconds` from now, not pinned. Spans are measured on the
+  // monotonic clock: a date or time set back (daylight saving time ending, a time-zone trip) must
+  // not keep the meter open for an hour.
   void ShowSummary(int intSeconds);
   // The window was placed and shown (not refused).
   void MarkShown() { shown_ = true; }
@@ -67,7 +66,8 @@ class MeterState {
   // shared level and click-through mode as applied. Nothing to do when neither changed.
   TransparencyPlan PlanTransparency(std::uint32_t exStyle);
 
-  const platform::LocalTime& mdtCloseTime() const { return mdtCloseTime_; }
+  // When the window closes if it is not pinned, in milliseconds of the monotonic clock.
+  std::uint64_t mlngCloseTime() const { return mlngCloseTime_; }
   bool mblnHold() const { return mblnHold_; }
   bool shown() const { return shown_; }
   bool closed() const { return closed_; }
@@ -77,7 +77,7 @@ class MeterState {
   platform::UserStore& store_;
   SharedFlags& flags_;
 
-  platform::LocalTime mdtCloseTime_{};
+  std::uint64_t mlngCloseTime_ = 0;
   bool mblnHold_ = false;
   bool shown_ = false;
   bool closed_ = false;

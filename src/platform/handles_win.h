@@ -48,8 +48,8 @@ struct KernelTraits {
 struct WindowTraits {
   static void Close(HWND window) { DestroyWindow(window); }
 };
-struct ModuleTraits {
-  static void Close(HMODULE module) { FreeLibrary(module); }
+struct LibraryTraits {
+  static void Close(HMODULE library) { FreeLibrary(library); }
 };
 
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
@@ -58,7 +58,14 @@ using UniqueBrush = UniqueHandle<HBRUSH, struct BrushTraits>;
 using UniqueBitmap = UniqueHandle<HBITMAP, struct BitmapTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
-using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+using UniqueLibrary = UniqueHandle<HMODULE, LibraryTraits>;
+
+// A library loaded at run time from the system folder only, never from the program's folder: a
+// per-user installation lets the user write there, and a start as administrator would run what
+// was put there.
+inline UniqueLibrary LoadSystemLibrary(const char* name) {
+  return UniqueLibrary(LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+}
 
 struct FontTraits {
   static void Close(HFONT font) { DeleteObject(font); }

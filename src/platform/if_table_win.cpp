@@ -47,7 +47,7 @@ void ToCodePage(const wchar_t* text, std::string& out) {
 }  // namespace
 
 struct Win32IfTable::Library {
-  UniqueModule module{LoadLibraryExA("iphlpapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)};
+  UniqueLibrary module = LoadSystemLibrary("iphlpapi.dll");
   GetIfTableFn getIfTable = Find<GetIfTableFn>(module.get(), "GetIfTable");
   GetIfTable2Fn getIfTable2 = Find<GetIfTable2Fn>(module.get(), "GetIfTable2");
   FreeMibTableFn freeMibTable = Find<FreeMibTableFn>(module.get(), "FreeMibTable");

@@ -35,8 +35,18 @@ std::string Win32Locale::FullMonthName(int month) {
 }
 
 std::string Win32Locale::ToUpper(std::string_view text) {
-  std::string upper(text);
-  if (!upper.empty()) CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+  // Through UTF-16: in UTF-8 a letter's capital may take more bytes than the letter (U+0250,
+  // U+2C6F), and CharUpperBuffA would cut the text where it ran out of room.
+  const int bytes = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, nullptr, 0);
+  if (units <= 0) return std::string(text);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), units);
+  CharUpperBuffW(wide.data(), static_cast<DWORD>(units));
+  const int length =
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  std::string upper(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, upper.data(), length, nullptr, nullptr);
   return upper;
 }
 

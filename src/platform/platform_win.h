@@ -53,7 +53,7 @@ class Win32Clock : public platform::Clock {
   std::uint64_t MonotonicMs() override;
 };
 
-// The user's locale through GetDateFormatA, GetLocaleInfoA, CharUpperBuffA, GetNumberFormatA.
+// The user's locale through GetDateFormatA, GetLocaleInfoA, CharUpperBuffW, GetNumberFormatA.
 class Win32Locale : public platform::Locale {
  public:
   std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;

@@ -75,4 +75,12 @@ void SetWindowIcons(HWND window, HICON big, HICON small) {
   SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
+int SmallIconSize(UINT dpi) {
+  // GetSystemMetricsForDpi exists from Windows 10 1607; before it, the size of the system's scale.
+  using ForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto forDpi = reinterpret_cast<ForDpiFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+  return forDpi != nullptr ? forDpi(SM_CXSMICON, dpi) : GetSystemMetrics(SM_CXSMICON);
+}
+
 }  // namespace trafimo::win

@@ -68,4 +68,7 @@ void SizeAndCentreOnWorkArea(HWND window, int clientWidthTwips, int clientHeight
 // The window's big and small icons.
 void SetWindowIcons(HWND window, HICON big, HICON small);
 
+// The width and height of a small icon (a caption's, the notification area's) at `dpi`.
+int SmallIconSize(UINT dpi);
+
 }  // namespace trafimo::win

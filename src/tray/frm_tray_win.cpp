@@ -19,6 +19,9 @@ constexpr const char* kTaskbarCreatedMessage = "TaskbarCreated";
 
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kTimer1IntervalMs = 1000;
+// Adds the icon again while the shell does not take it (at logon, before the shell is ready).
+constexpr UINT_PTR kIconRetryTimer = 2;
+constexpr UINT kIconRetryIntervalMs = 1000;
 
 constexpr UINT kTrayIconId = 1;
 constexpr UINT kTrayIconFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;  // 7
@@ -55,12 +58,11 @@ frmTray::frmTray(platform::Platform& platform, Settings& settings, SharedFlags& 
       settings_(settings),
       flags_(flags),
       meters_(meters),
-      windowIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))),
-      trayIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON))) {}
+      windowIcon_(LoadProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))) {}
 
 frmTray::~frmTray() {
   if (hwnd() != nullptr) KillTimer(hwnd(), kTimer1);
-  DeleteIcon();
+  icon_.Remove();
 }
 
 HWND frmTray::TrayHandle() const {
@@ -80,11 +82,14 @@ bool frmTray::Load(WindowOpener& windows) {
   // The class keeps the shared copy of the icon, which is never destroyed.
   RegisterClassOnce(kClassName,
                     LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAFIMO)));
-  if (CreateBound(0, kClassName, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr) == nullptr)
+  // At 0, 0, on the primary monitor, whose scale the notification area has.
+  if (CreateBound(0, kClassName, kCaption, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 100,
+                  nullptr, nullptr) == nullptr)
     return false;
-  SetWindowIcons(hwnd(), windowIcon_.get(), trayIcon_.get());
+  FitIconToScale();
   taskbarCreated_ = RegisterWindowMessageA(kTaskbarCreatedMessage);
+  // Started elevated, the system's message filter keeps the shell's broadcast from this window.
+  ChangeWindowMessageFilterEx(hwnd(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
   menuResource_.reset(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAYMENU)));
   trayMenu_ = GetSubMenu(menuResource_.get(), 0);
@@ -111,7 +116,7 @@ bool frmTray::Load(WindowOpener& windows) {
   iconRecord_.uCallbackMessage = kTrayCallbackMessage;
   iconRecord_.hIcon = trayIcon_.get();
   WriteTipField(std::span<char>(iconRecord_.szTip, 64), kInitialTip);
-  AddIcon();
+  icon_.Show();
 
   if (meterOpen) ShowSummary(true);
 
@@ -121,7 +126,7 @@ bool frmTray::Load(WindowOpener& windows) {
 
 void frmTray::ShowTip(const std::string& tip) {
   WriteTipField(std::span<char>(iconRecord_.szTip, 64), tip);
-  Shell_NotifyIconA(NIM_MODIFY, &iconRecord_);
+  icon_.Update();
 }
 
 void frmTray::RefreshMeters(const std::string& costNow, const std::string& costToday,
@@ -131,18 +136,25 @@ void frmTray::RefreshMeters(const std::string& costNow, const std::string& costT
 
 LRESULT frmTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (taskbarCreated_ != 0 && message == taskbarCreated_) {
-    // The shell restarted and forgot every icon.
-    if (iconAdded_) Shell_NotifyIconA(NIM_ADD, &iconRecord_);
+    // The shell (re)started and forgot every icon, or the scale changed.
+    FitIconToScale();
+    icon_.Show();
     return 0;
   }
   switch (message) {
     case WM_TIMER:
       if (wParam == kTimer1 && accounting_) accounting_->SampleTraffic(*this);
+      if (wParam == kIconRetryTimer) icon_.Show();
       return 0;
     case WM_POWERBROADCAST:
       // Back from sleep: a reading at once, before adapters that were re-initialised move on.
       if (wParam == PBT_APMRESUMEAUTOMATIC && accounting_) accounting_->SampleTraffic(*this);
       return TRUE;
+    case WM_DPICHANGED:
+    case WM_DISPLAYCHANGE:
+    case WM_SETTINGCHANGE:
+      FitIconToScale();
+      break;
     case kTrayCallbackMessage:
       OnTrayNotification(lParam);
       return 0;
@@ -150,14 +162,14 @@ LRESULT frmTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
       return 0;
     case WM_ENDSESSION:
-      if (wParam != FALSE) DeleteIcon();
+      if (wParam != FALSE) icon_.Remove();
       return 0;
     case WM_CLOSE:
-      DeleteIcon();
+      icon_.Remove();
       break;  // DefWindowProc destroys the window
     case WM_DESTROY:
       KillTimer(hwnd(), kTimer1);
-      DeleteIcon();
+      icon_.Remove();
       PostQuitMessage(0);  // nothing runs without the tray window
       return 0;
     default:
@@ -251,7 +263,7 @@ void frmTray::OnCommand(UINT command) {
       SetIEImages(platform_.registry, ToggleCheck(command));
       break;
     case IDM_TRAY_EXIT:
-      DeleteIcon();
+      icon_.Remove();
       platform_.process.EndNow();
     default:
       break;
@@ -275,15 +287,36 @@ void frmTray::SetShowModeChecks(float showMode) {
   if (showMode == 2) SetCheck(kShowModeMbCommand, true);
 }
 
-void frmTray::AddIcon() {
-  Shell_NotifyIconA(NIM_ADD, &iconRecord_);
-  iconAdded_ = true;
+bool frmTray::AddIcon() {
+  return Shell_NotifyIconA(NIM_ADD, &iconRecord_) != FALSE;
 }
 
-void frmTray::DeleteIcon() {
-  if (!iconAdded_) return;
-  Shell_NotifyIconA(NIM_DELETE, &iconRecord_);
-  iconAdded_ = false;
+bool frmTray::ModifyIcon() {
+  return Shell_NotifyIconA(NIM_MODIFY, &iconRecord_) != FALSE;
+}
+
+bool frmTray::DeleteIcon() {
+  return Shell_NotifyIconA(NIM_DELETE, &iconRecord_) != FALSE;
+}
+
+void frmTray::RunRetryTimer(bool running) {
+  if (hwnd() == nullptr) return;
+  if (running)
+    SetTimer(hwnd(), kIconRetryTimer, kIconRetryIntervalMs, nullptr);
+  else
+    KillTimer(hwnd(), kIconRetryTimer);
+}
+
+void frmTray::FitIconToScale() {
+  const int size = SmallIconSize(Dpi());
+  if (size == trayIconSize_ && trayIcon_) return;
+  UniqueIcon icon(LoadProgramIcon(size, size));
+  if (!icon) return;
+  std::swap(trayIcon_, icon);  // the old one goes once the shell has the new one
+  trayIconSize_ = size;
+  iconRecord_.hIcon = trayIcon_.get();
+  SetWindowIcons(hwnd(), windowIcon_.get(), trayIcon_.get());
+  icon_.Update();
 }
 
 }  // namespace trafimo::win

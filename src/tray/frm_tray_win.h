@@ -13,10 +13,11 @@
 #include "meter/frm_message_win.h"
 #include "platform/window_win.h"
 #include "startup/window_links_win.h"
+#include "tray/tray_icon.h"
 
 namespace trafimo::win {
 
-class frmTray : public Window, public TickDisplay, public TrayWindowLink {
+class frmTray : public Window, public TickDisplay, public TrayWindowLink, private NotifyArea {
  public:
   // Everything given must outlive the window.
   frmTray(platform::Platform& platform, Settings& settings, SharedFlags& flags,
@@ -57,8 +58,13 @@ class frmTray : public Window, public TickDisplay, public TrayWindowLink {
   void SetCheck(UINT command, bool checked);
   void SetShowModeChecks(float showMode);
 
-  void AddIcon();
-  void DeleteIcon();
+  // NotifyArea: Shell_NotifyIconA with the icon record, and the timer of the retries.
+  bool AddIcon() override;
+  bool ModifyIcon() override;
+  bool DeleteIcon() override;
+  void RunRetryTimer(bool running) override;
+  // The icon at the small-icon size of the tray window's scale, the notification area's.
+  void FitIconToScale();
 
   platform::Platform& platform_;
   Settings& settings_;
@@ -70,8 +76,9 @@ class frmTray : public Window, public TickDisplay, public TrayWindowLink {
   HMENU trayMenu_ = nullptr;  // first popup of menuResource_
   UniqueIcon windowIcon_;     // 32 x 32: the window's and the dialogs' icon
   UniqueIcon trayIcon_;       // the small size the notification area asks for
+  int trayIconSize_ = 0;
   NOTIFYICONDATAA iconRecord_{};
-  bool iconAdded_ = false;
+  TrayIconLife icon_{*this};
   UINT taskbarCreated_ = 0;
 };
 

@@ -50,7 +50,12 @@ float UsableShowMode(float showMode) {
 
 void WriteTipField(std::span<char> field, std::string_view text) {
   if (field.empty()) return;
-  const std::size_t length = std::min(text.size(), field.size() - 1);
+  std::size_t length = std::min(text.size(), field.size() - 1);
+  // A cut inside a UTF-8 sequence (a locale's separator, a month name) would leave a text the
+  // shell cannot read: the cut moves back to the start of that character.
+  while (length > 0 && length < text.size() &&
+         (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+    --length;
   std::copy_n(text.begin(), length, field.begin());
   field[length] = '\0';
   std::fill(field.begin() + static_cast<std::ptrdiff_t>(length) + 1, field.end(), ' ');

@@ -24,8 +24,9 @@ bool ParseVisibleFlag(std::string_view text);
 // the display is never empty and one unit item is checked.
 float UsableShowMode(float showMode);
 
-// Puts `text`, a NUL and blanks up to the end into the tip field; text that does not fit is cut
-// so that the NUL still fits.
+// Puts `text` (UTF-8, the program's code page), a NUL and blanks up to the end into the tip
+// field; text that does not fit is cut before the character that would not fit whole, so that
+// the NUL still fits.
 void WriteTipField(std::span<char> field, std::string_view text);
 
 }  // namespace trafimo

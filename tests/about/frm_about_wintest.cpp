@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "about/about_ids.h"
 #include "support/fakes.h"
 #include "support/window_checks_win.h"
@@ -9,7 +11,7 @@
 namespace trafimo::win {
 namespace {
 
-TEST(AboutWindow, IsLaidOutAt96And144DpiOwnedByTheTrayAndItsClicksOpenTheirAddresses) {
+TEST(AboutWindow, IsLaidOutAt100125And150PercentOwnedByTheTrayAndItsClicksOpenTheirAddresses) {
   testing::FakePlatform fake;
   testing::FakeTray tray;
   tray.handle =
@@ -24,9 +26,11 @@ TEST(AboutWindow, IsLaidOutAt96And144DpiOwnedByTheTrayAndItsClicksOpenTheirAddre
   EXPECT_EQ(testing::BigIconOf(window), tray.icon);
   EXPECT_EQ(GetFocus(), item(IDC_ABOUT_CLOSE));
   testing::ExpectCentredOnWorkArea(window);
-  for (const UINT dpi : {96u, 144u}) {
-    if (dpi != 96) testing::MoveToDpi(window, dpi);
+  for (UINT from = 96; const UINT dpi : {96u, 120u, 144u}) {
+    SCOPED_TRACE(dpi);
+    if (dpi != from) testing::MoveToDpi(window, dpi, std::exchange(from, dpi));
     testing::ExpectLaidOut(window);
+    testing::ExpectTextsFit(window);
   }
   const std::pair<int, const char*> clicks[] = {
       {IDC_ABOUT_LINK, "https://www.velquor.example/trafimo/"},

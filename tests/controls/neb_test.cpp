@@ -27,15 +27,16 @@ struct Box : NebSite {
     if (minimum != 0) neb.SetMinimumValue(minimum);
     if (maximum != 0) neb.SetMaximumValue(maximum);
   }
-  // Sets the text without notifications: "|" marks the caret.
+  // Sets the text without notifications: "|" marks the caret, "[" and "]" a selection.
   void Start(const std::string& marked) {
     text.clear();
     for (const char c : marked) {
-      if (c == '|') selStart = static_cast<int>(text.size()), selLength = 0;
-      if (c != '|') text += c;
+      if (c == '|' || c == '[') selStart = static_cast<int>(text.size()), selLength = 0;
+      if (c == ']') selLength = static_cast<int>(text.size()) - selStart;
+      if (c != '|' && c != '[' && c != ']') text += c;
     }
   }
-  // The text as Start takes it.
+  // The text and caret as Start takes them.
   std::string Marked() const { return text.substr(0, selStart) + "|" + text.substr(selStart); }
   void Replace(const std::string& inserted) {
     const std::string before = text;
@@ -43,12 +44,9 @@ struct Box : NebSite {
     Select(selStart + static_cast<int>(inserted.size()), 0);
     if (text != before) neb.OnChange();
   }
-  void Type(const std::string& keys) {
-    for (const char c : keys) {
-      std::int16_t key = static_cast<unsigned char>(c);
-      neb.OnKeyPress(key);
-      if (key >= 32) Replace(std::string(1, static_cast<char>(key)));
-    }
+  void Press(std::int16_t key) {
+    neb.OnKeyPress(key);
+    if (key >= 32) Replace(std::string(1, static_cast<char>(key)));
   }
 
   std::string Text() const override { return text; }
@@ -64,29 +62,74 @@ struct Box : NebSite {
   void SendTab() override {}
 };
 
-// Typed keys are filtered and not validated; a pasted text is validated and put right.
+// What a person does to the box: "5" types, "<-5>" pastes, "^" is Home, "*" selects all, "~"
+// leaves the box, "#" types a character outside ASCII (one of U+4E2D, U+9000, a UTF-8 byte).
+void Use(Box& box, std::string_view actions) {
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    const char c = actions[i];
+    if (c == '<') {
+      const std::size_t end = actions.find('>', i);
+      box.Replace(std::string(actions.substr(i + 1, end - i - 1)));
+      i = end;
+    } else if (c == '^') {
+      box.Select(0, 0);
+    } else if (c == '*') {
+      box.Select(0, static_cast<int>(box.text.size()));
+    } else if (c == '~') {
+      box.neb.OnLostFocus();
+    } else if (c == '#') {
+      for (const std::int16_t wide :
+           {std::int16_t{0x4E2D}, std::int16_t{-28672}, std::int16_t{0xE4}})
+        box.Press(wide);
+    } else {
+      box.Press(static_cast<unsigned char>(c));
+    }
+  }
+}
+
+// The box never shows a text its rules refuse: a typed key is judged by the text it leaves where
+// the caret is; a pasted text is put right; a lone "-" is kept only while a negative number may
+// follow and never when the box is left.
 TEST(NebEditing, LeavesTheTextTheCaretAndTheRangeFlag) {
   struct Case {
     int integerSize, decimalSize;
     double minimum, maximum;  // 0: the bound the sizes allow
-    const char *before, *input;
-    bool paste;
-    const char* after;
+    const char *before, *actions, *after;
     bool invalidRange = false;
   };
   const Case cases[] = {
-      {5, 2, 0, 0, "|", ".5", false, "0.5|"},       {5, 2, 0, 0, "|123", ".", false, "0.|"},
-      {5, 2, -100, 0, "|", "-.", false, "0.|"},     {5, 2, 0, 0, "1.5|", ".", false, "1.5|"},
-      {5, 2, 0, 0, "|5", "-", false, "|5"},         {5, 2, 0, 0, "1|", " ,a", false, "1|"},
-      {2, 0, 0, 0, "12|", "3", false, "12|"},       {2, 2, 0, 0, "1.25|", "3", false, "1.25|"},
-      {2, 2, 0, 0, "|", "123.456", true, "12.45|"}, {2, 2, 0, 0, "|", "abc", true, "|"},
-      {2, 0, 0, 28, "|", "50", true, "50|", true}};
+      {5, 2, 0, 0, "|", ".5", "0.5|"},
+      {5, 2, 0, 0, "|123", ".", "0.|"},
+      {5, 2, -100, 0, "|", "-.", "0.|"},
+      {5, 2, 0, 0, "1.5|", ".", "1.5|"},
+      {5, 2, 0, 0, "1[.5]", ".", "1.|"},
+      {5, 2, 0, 0, "|5", "-", "|5"},
+      {5, 2, 0, 0, "1|", " ,a#", "1|"},
+      {2, 0, 0, 0, "12|", "3", "12|"},
+      {2, 0, 0, 0, "|12", "3", "|12"},
+      {2, 0, 0, 0, "[1]2", "3", "3|2"},
+      {2, 2, 0, 0, "1.25|", "3", "1.25|"},
+      {2, 2, 0, 0, "|", "<123.456>", "12.45|"},
+      {2, 2, 0, 0, "|", "<abc>", "|"},
+      {2, 0, 0, 28, "|", "<50>", "50|", true},
+      // The settings dialog's boxes: a pasted "-" never stays, wherever the caret goes next.
+      {2, 0, 0, 99, "7|", "*<->5", "5|"},
+      {2, 0, 0, 99, "7|", "*<->^5", "5|"},
+      {2, 0, 0, 99, "|0", "<->1", "01|"},
+      {2, 0, 0, 99, "|", "<-0>", "0|"},
+      // A negative minimum: "-" only first, and not twice; left alone it goes.
+      {5, 0, -100, 0, "|5", "-", "-|5"},
+      {5, 0, -100, 0, "5|", "-", "5|"},
+      {5, 0, -100, 0, "|-5", "-", "|-5"},
+      {5, 0, -100, 0, "-|5", "-", "-|5"},
+      {5, 0, -100, 0, "|", "-~", "|0"},
+  };
   for (const Case& c : cases) {
     Box box(c.integerSize, c.decimalSize, c.minimum, c.maximum);
     box.Start(c.before);
-    c.paste ? box.Replace(c.input) : box.Type(c.input);
-    EXPECT_EQ(box.Marked(), c.after) << c.before << " + " << c.input;
-    EXPECT_EQ(box.neb.InvalidRange(), c.invalidRange) << c.before << " + " << c.input;
+    Use(box, c.actions);
+    EXPECT_EQ(box.Marked(), c.after) << c.before << " then " << c.actions;
+    EXPECT_EQ(box.neb.InvalidRange(), c.invalidRange) << c.before << " then " << c.actions;
   }
 }
 

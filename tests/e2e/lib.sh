@@ -61,10 +61,10 @@ e2e_setup() {
   xdpyinfo >/dev/null 2>&1 || { e2e_log "no X display: run under tools/with-wine-display.sh"; exit 1; }
   if [[ ! -f "$E2E_PREFIX/.trafimo-ready" ]]; then
     rm -rf "$E2E_PREFIX"
-    { [[ -f "$E2E_BUILD/wineprefix/.trafimo-ready" ]] && cp -al "$E2E_BUILD/wineprefix" "$E2E_PREFIX" &&
-      rm -f "$E2E_PREFIX/wineserver"; } || "$E2E_SOURCE/tools/wine-prefix.sh" "$E2E_PREFIX" || exit 1
-    touch "$E2E_PREFIX/.trafimo-ready"
+    [[ -f "$E2E_BUILD/wineprefix/.trafimo-ready" ]] && cp -al "$E2E_BUILD/wineprefix" "$E2E_PREFIX" &&
+      rm -f "$E2E_PREFIX/wineserver"
   fi
+  "$E2E_SOURCE/tools/wine-prefix.sh" "$E2E_PREFIX" || exit 1  # made, or given Windows' fonts
   e2e_restart_wineserver  # nothing left over from an earlier run
   mkdir -p "$E2E_PREFIX/drive_c/Trafimo" && cp "$E2E_EXE" "$E2E_PREFIX/drive_c/Trafimo/" || exit 1
   "$E2E_SOURCE/tools/forget-program-data.sh" && e2e_reg_import <<'REG' || exit 1
@@ -100,6 +100,14 @@ e2e_runs() { [[ $(e2e_program_pids | grep -c pid=) -eq $1 ]]; }
 
 # e2e_reg HKLM\...|HKCU\... VALUE: prints "TYPE DATA" of the value; fails when it is missing.
 e2e_reg() { wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | sed -n "s/^    $2    \([A-Z_]*\)    /\1 /p" | grep .; }
+# e2e_reg_expand_sz KEY VALUE: the text of a REG_EXPAND_SZ value as the registry holds it, in
+# UTF-8: decoded from the key's export (UTF-16), since "reg query" prints it in a code page.
+e2e_reg_expand_sz() {
+  wine reg export "$1" "$(winepath -w "$E2E_OUT/export.reg" 2>/dev/null)" /y >/dev/null 2>&1 </dev/null &&
+    iconv -f UTF-16 -t UTF-8 "$E2E_OUT/export.reg" | NAME=$2 perl -0777 -ne \
+      'print pack("H*", $1 =~ s/[^0-9a-f]//gr) if /^"\Q$ENV{NAME}\E"=hex\(2\):([0-9a-f,\\\s]*)/m' |
+    iconv -f UTF-16LE -t UTF-8 | tr -d '\0'
+}
 # e2e_stored SECTION NAME: a value of the per-user store (HKCU\Software\Trafimo).
 e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; }
 # The section of this billing month's record when the month starts on day ${1:-1} (2026DEC).
@@ -188,15 +196,20 @@ e2e_click_menu_item() {
   xdotool mousemove $((left + 40)) $((top + 3 + $1 * height + $2 * 9 + height / 2)) sleep 0.3 click 1
 }
 
-# e2e_photograph WINDOW NAME [MARGIN] [doc]: the window and a margin as $E2E_OUT/NAME.png; with
+# e2e_photograph_area L T R B NAME [doc]: that rectangle of the desktop as $E2E_OUT/NAME.png; with
 # "doc" and TRAFIMO_UPDATE_DOCS=1 also as the README's docs/NAME.png.
-e2e_photograph() {
-  local l t r b ox oy m=${3:-0}
-  read -r l t r b <<<"$(e2e_window_rect "$1")"
+e2e_photograph_area() {
+  local ox oy
   read -r ox oy <<<"$(e2e_desktop_origin)"
-  [[ -n "${b:-}" ]] && import -window root -display "$DISPLAY" png:- 2>/dev/null | convert - \
-    -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" +repage \
-    "$E2E_OUT/$2.png" || return 1
-  e2e_log "picture: $E2E_OUT/$2.png"
-  [[ -z "${TRAFIMO_UPDATE_DOCS:-}" || -z "${4:-}" ]] || cp "$E2E_OUT/$2.png" "$E2E_SOURCE/docs/$2.png"
+  [[ -n "${4:-}" ]] && import -window root -display "$DISPLAY" png:- 2>/dev/null |
+    convert - -crop "$(($3 - $1))x$(($4 - $2))+$((ox + $1))+$((oy + $2))" +repage "$E2E_OUT/$5.png" ||
+    return 1
+  e2e_log "picture: $E2E_OUT/$5.png"
+  [[ -z "${TRAFIMO_UPDATE_DOCS:-}" || -z "${6:-}" ]] || cp "$E2E_OUT/$5.png" "$E2E_SOURCE/docs/$5.png"
+}
+# e2e_photograph WINDOW NAME [MARGIN] [doc]: the window and a margin, as e2e_photograph_area.
+e2e_photograph() {
+  local l t r b m=${3:-0}
+  read -r l t r b <<<"$(e2e_window_rect "$1")"
+  [[ -n "${b:-}" ]] && e2e_photograph_area $((l - m)) $((t - m)) $((r + m)) $((b + m)) "$2" "${4:-}"
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The meter as a person meets it: opened at the work area's corner by a click on the icon, gone
-# 5 to 6 s later unless pinned, dragged, made transparent, following a late task bar, closed.
+# 5 to 6 s later unless pinned, dragged, made transparent, following a late task bar, closed;
+# photographed for docs/ with TRAFIMO_UPDATE_DOCS=1.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
@@ -78,4 +79,37 @@ e2e_check "pinned, it stays open ($(seconds_since "$opened") s)" meter_open
 e2e_click_control frmMessage $ID_EXIT
 e2e_check "a click on the close button closes it" e2e_wait_until 5 eval '! meter_open'
 e2e_expect_eq "and stores \"visible\" as \"False\"" "False" "$(e2e_stored screen visible)"
+
+# The README's pictures: a compositing manager shows the alpha of a layered window, and only of
+# a top-level X window, so the program runs without Wine's desktop, above a window with text.
+if [[ -n "${TRAFIMO_UPDATE_DOCS:-}" ]]; then
+  e2e_check "the program ends" e2e_kill
+  e2e_reg_import <<'REG'
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"=-
+[HKEY_CURRENT_USER\Software\Trafimo\screen]
+"visible"="True"
+[HKEY_CURRENT_USER\Software\Trafimo\Transparency]
+"TransLevel"="0"
+REG
+  e2e_restart_wineserver
+  xcompmgr -n >/dev/null 2>&1 &
+  _e2e_started+=($!)
+  for line in $(seq 14); do echo "The window behind the meter, line $line: its text shows through a transparent meter"; done |
+    xmessage -bg '#fff3b0' -fg black -geometry +760+780 -buttons '' -file - >/dev/null 2>&1 &
+  _e2e_started+=($!)
+  wine "$E2E_PROGRAM" /s >"$E2E_OUT/program.log" 2>&1 </dev/null &
+  _e2e_started+=($!)
+  e2e_check "the pinned meter opens on the screen's own desktop" e2e_wait_until 40 meter_open
+  # shellcheck disable=SC2046
+  e2e_click_centre $(e2e_control frmMessage $ID_LABEL1 | e2e_rect_of) - && xdotool mousedown 1 sleep 0.2
+  for _ in 1 2 3; do xdotool mousemove_relative -- -50 -40 sleep 0.1; done
+  xdotool sleep 0.3 mouseup 1 sleep 0.5
+  e2e_click_at 5 5 -
+  e2e_check "the opaque meter is photographed" e2e_photograph "$meter" meter-level0 20 doc
+  e2e_click_control frmMessage $ID_SWATCH3
+  e2e_click_at 5 5 -
+  e2e_check "the meter at level 3 is photographed" eval \
+    'e2e_wait_until 5 eval "[[ \$(meter_alpha) == 130 ]]" && sleep 1 && e2e_photograph "$meter" meter-level3 20 doc'
+fi
 e2e_finish

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A first start: the interfaces but the loopback stored, the dialog shown, a second start refused;
-# a refusal modal to the dialog; the loopback chosen by clicks and then counted to the byte.
+# a refusal modal to the dialog; the loopback chosen by clicks (the dialog photographed for docs/
+# with TRAFIMO_UPDATE_DOCS=1) and then counted to the byte.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
@@ -32,7 +33,7 @@ done < <(e2e_probe controls Settings | grep "^item of=$ID_INTERFACES ")
 e2e_click_at 5 5 -  # the mouse away
 e2e_expect_eq "after the clicks only the loopback is selected" "$loopback" \
   "$(e2e_probe controls Settings | sed -n "s/^item of=$ID_INTERFACES selected=1 .* text=\"\(.*\)\"$/\1/p")"
-e2e_photograph 'class="TrafimoSettings"' settings-dialog 20
+e2e_photograph 'class="TrafimoSettings"' settings-dialog 20 doc
 
 # A refused month start day: Cancel behind its message does nothing; the program keeps running.
 type_month_start_day() { e2e_click_control Settings $ID_MONTH_START_DAY && xdotool key End BackSpace BackSpace BackSpace type "$1"; }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "meter/meter_ids.h"
 #include "support/fakes.h"
 #include "support/window_checks_win.h"
@@ -49,7 +51,7 @@ class MeterWindow : public ::testing::Test {
   MeterWindows meters{fake.platform, flags};
 };
 
-TEST_F(MeterWindow, SitsTopmostAtTheCornerItsPicturesInTheirBoxesAndTheLevelsApply) {
+TEST_F(MeterWindow, SitsTopmostAtTheCornerItsPicturesAndTextsInTheirBoxesAndTheLevelsApply) {
   frmMessage* meter = Open();
   ASSERT_NE(meter, nullptr);
   const RECT work = PrimaryWorkArea();
@@ -78,6 +80,11 @@ TEST_F(MeterWindow, SitsTopmostAtTheCornerItsPicturesInTheirBoxesAndTheLevelsApp
   Click(meter, meter::SwatchPart(0));
   EXPECT_EQ(fake.userStore.Read("Transparency", "TransLevel", "?"), "0");
   EXPECT_EQ(ExStyle(meter) & WS_EX_LAYERED, 0);
+  for (UINT from = 96; const UINT scale : {96u, 120u, 144u}) {
+    SCOPED_TRACE(scale);
+    if (scale != from) testing::MoveToDpi(meter->hwnd(), scale, std::exchange(from, scale));
+    testing::ExpectTextsFit(meter->hwnd());
+  }
 }
 
 TEST_F(MeterWindow, APinnedMeterStaysUntilTheCloseButtonAndASecondOneIsRefused) {
@@ -92,8 +99,14 @@ TEST_F(MeterWindow, APinnedMeterStaysUntilTheCloseButtonAndASecondOneIsRefused) 
   fake.clock.Advance(600);
   Tick(meter);
   ASSERT_TRUE(IsWindow(window)) << "pinned";
+  // Windows shows a copy of a picture with alpha and hands the copy back on the next change.
+  HBITMAP copy = CreateBitmap(16, 14, 1, 32, nullptr);
+  SendMessageA(meter->Part(Part::picExit), STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(copy));
   Send(meter, WM_MOUSEMOVE, Part::picExit);
   EXPECT_EQ(Shown(meter, Part::picExit), meter->Picture(IDB_METER_EXIT_DOWN)) << "lit";
+  EXPECT_EQ(GetObjectType(copy), 0u) << "the copy handed back is destroyed";
+  EXPECT_NE(GetObjectType(meter->Picture(IDB_METER_EXIT)), 0u) << "the meter's own stays";
   Send(meter, WM_RBUTTONDOWN, Part::picExit);
   EXPECT_FALSE(IsWindow(window)) << "closed on the press, with any button";
   EXPECT_EQ(Visible(), "False");

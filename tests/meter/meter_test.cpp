@@ -2,10 +2,9 @@
 // work area.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "meter/meter_layout.h"
 #include "meter/meter_state.h"
+#include "support/fakes.h"
 
 namespace trafimo::meter {
 namespace {
@@ -64,13 +63,27 @@ TEST(Layout, AMeterFollowsTheWorkAreaBetweenTwoTicks) {
   EXPECT_EQ(KeepInsideWorkAreas({-600, 300, 270, 59}, {full, left}), (Rect{-600, 300, 270, 59}));
 }
 
-TEST(CloseTime, AddSecondsCrossesDaysMonthsAndYears) {
-  const std::tuple<platform::LocalTime, long long, platform::LocalTime> cases[] = {
-      {{2024, 2, 28, 23, 59, 59}, 1, {2024, 2, 29, 0, 0, 0}},
-      {{2026, 12, 31, 23, 59, 55}, 5, {2027, 1, 1, 0, 0, 0}},
-      {{2026, 1, 1, 0, 0, 0}, -1, {2025, 12, 31, 23, 59, 59}}};
-  for (const auto& [from, seconds, to] : cases)
-    EXPECT_EQ(AddSeconds(from, seconds), to);
+// The five seconds, and the second after un-pinning, are measured on the monotonic clock: the
+// date and time set back (the end of daylight saving time) or on (a trip east) change nothing.
+TEST(CloseTime, IsMeasuredOnTheMonotonicClock) {
+  struct Case {
+    int hourAfter;  // the local time moves from 12:00 to this hour
+    bool pinUnpin;  // pinned and un-pinned right away: one second left
+    std::uint64_t passedMs;
+    bool closes;
+  };
+  const Case cases[] = {{12, false, 5000, false}, {12, false, 5001, true}, {11, false, 5001, true},
+                        {13, false, 1000, false}, {12, true, 1000, false}, {11, true, 1001, true}};
+  for (const Case& c : cases) {
+    testing::FakePlatform fake;
+    SharedFlags flags;
+    MeterState state(fake.clock, fake.userStore, flags);
+    state.ShowSummary(5);
+    if (c.pinUnpin) state.ClickPin(), state.ClickPin();
+    fake.clock.Set(2026, 12, 6, c.hourAfter);
+    fake.clock.monotonicMs += c.passedMs;
+    EXPECT_EQ(state.TickCloses(), c.closes) << c.hourAfter << ":00, " << c.passedMs << " ms";
+  }
 }
 
 }  // namespace

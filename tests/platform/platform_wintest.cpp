@@ -74,6 +74,21 @@ TEST(RealRegistry, WritesAndReadsBackWithTheStoredTypesAndTheStoreErasesItsArea)
   EXPECT_EQ(store.Read("2026DEC", "OUT", "gone"), "gone");
 }
 
+// The manifest makes UTF-8 the code page of every "A" call. Upper-casing keeps each character
+// whole, also a capital that takes more bytes than its letter (U+0250 to U+2C6F).
+TEST(RealLocale, SpeaksUtf8AndUpperCasesWholeCharacters) {
+  EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+  win::Win32Locale locale;
+  const std::pair<std::string, std::string> cases[] = {
+      {"2026dec", "2026DEC"},
+      {"2026\xD0\xB4\xD0\xB5\xD0\xBA", "2026\xD0\x94\xD0\x95\xD0\x9A"},
+      {"\xC9\x90x",
+       "\xE2\xB1\xAF"
+       "X"}};
+  for (const auto& [text, upper] : cases)
+    EXPECT_EQ(locale.ToUpper(text), upper) << text;
+}
+
 class Probe : public win::Window {
  public:
   bool destroyed = false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "platform/platform_win.h"
 #include "report/report_ids.h"
 #include "support/fakes.h"
@@ -32,15 +34,16 @@ class MonthlyUsageWindowTest : public ::testing::Test {
   HWND frame = nullptr;
 };
 
-TEST_F(MonthlyUsageWindowTest, IsLaidOutAt96And144DpiCentredWithTheProgramsIcon) {
+TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgramsIcon) {
   Open();
   EXPECT_EQ(TextOf(report.hwnd()), "Monthly Usage");
   EXPECT_EQ(testing::BigIconOf(report.hwnd()), tray.icon);
   testing::ExpectCentredOnWorkArea(report.hwnd());
-  for (const UINT dpi : {96u, 144u}) {
+  for (UINT from = 96; const UINT dpi : {96u, 120u, 144u}) {
     SCOPED_TRACE(dpi);
-    if (dpi != 96) testing::MoveToDpi(report.hwnd(), dpi);
+    if (dpi != from) testing::MoveToDpi(report.hwnd(), dpi, std::exchange(from, dpi));
     testing::ExpectLaidOut(report.hwnd(), IDC_REPORT_FRAME);  // its top edge hidden above
+    testing::ExpectTextsFit(report.hwnd());
     testing::ExpectTabCycle(report.hwnd());
   }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cstring>
 
 #include "support/fakes.h"
@@ -46,12 +48,14 @@ class SettingsDialogTest : public ::testing::Test {
   frmSettings dialog{fake.platform, settings, tray};
 };
 
-TEST_F(SettingsDialogTest, IsLaidOutAt96And144DpiAndItsFocusComesBackOnActivation) {
+TEST_F(SettingsDialogTest, IsLaidOutAt100125And150PercentAndItsFocusComesBackOnActivation) {
   EXPECT_EQ(testing::BigIconOf(dialog.hwnd()), tray.icon);
   testing::ExpectCentredOnWorkArea(dialog.hwnd());
-  for (const UINT dpi : {96u, 144u}) {
-    if (dpi != 96) testing::MoveToDpi(dialog.hwnd(), dpi);
+  for (UINT from = 96; const UINT dpi : {96u, 120u, 144u}) {
+    SCOPED_TRACE(dpi);
+    if (dpi != from) testing::MoveToDpi(dialog.hwnd(), dpi, std::exchange(from, dpi));
     testing::ExpectLaidOut(dialog.hwnd());
+    testing::ExpectTextsFit(dialog.hwnd());
     testing::ExpectTabCycle(dialog.hwnd());
   }
   EXPECT_FALSE(IsWindowEnabled(Edit(kBoxToSS))) << "free times off";

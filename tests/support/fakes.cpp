@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -10,7 +11,6 @@
 #include <stdexcept>
 
 #include "ifstats/ip_helper.h"
-#include "meter/meter_state.h"
 #include "platform/number_format.h"
 
 namespace trafimo::testing {
@@ -28,7 +28,19 @@ void PutU32(std::uint8_t* at, std::uint32_t value) {
 }  // namespace
 
 void FakeClock::Advance(long long seconds) {
-  now = meter::AddSeconds(now, seconds);
+  using namespace std::chrono;
+  const sys_days day{year{now.year} / now.month / now.day};
+  const sys_seconds at =
+      day + hours{now.hour} + minutes{now.minute} + std::chrono::seconds{now.second + seconds};
+  const sys_days newDay = floor<days>(at);
+  const year_month_day date{newDay};
+  const hh_mm_ss time{at - newDay};
+  now = {static_cast<int>(date.year()),
+         static_cast<int>(static_cast<unsigned>(date.month())),
+         static_cast<int>(static_cast<unsigned>(date.day())),
+         static_cast<int>(time.hours().count()),
+         static_cast<int>(time.minutes().count()),
+         static_cast<int>(time.seconds().count())};
   if (seconds > 0) monotonicMs += static_cast<std::uint64_t>(seconds) * 1000;
 }
 

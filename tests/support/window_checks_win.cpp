@@ -54,6 +54,42 @@ void ExpectLaidOut(HWND window, int overhanging) {
   }
 }
 
+void ExpectTextsFit(HWND window) {
+  for (HWND child : ChildrenOf(window)) {
+    ExpectTextsFit(child);
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    const std::string text = TextOf(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    const LONG kind = style & SS_TYPEMASK;
+    if (_stricmp(name, "Static") != 0 || text.empty() || !IsWindowVisible(child) ||
+        (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP &&
+         kind != SS_SIMPLE))
+      continue;
+    HDC dc = GetDC(child);
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    LOGFONTA asked{};
+    GetObjectA(font, sizeof asked, &asked);
+    char used[LF_FACESIZE] = {};
+    GetTextFaceA(dc, sizeof used, used);
+    RECT client{}, needed{};
+    GetClientRect(child, &client);
+    needed.right = client.right;
+    const bool wraps = kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE;
+    DrawTextA(dc, text.c_str(), -1, &needed,
+              DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE) |
+                  ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0));
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    EXPECT_TRUE(font == nullptr || _stricmp(asked.lfFaceName, used) == 0)
+        << "\"" << text << "\" is drawn in " << used << ", not in " << asked.lfFaceName;
+    EXPECT_TRUE(needed.right <= client.right && needed.bottom <= client.bottom)
+        << "\"" << text << "\" needs " << needed.right << " x " << needed.bottom
+        << " pixels, its box is " << client.right << " x " << client.bottom;
+  }
+}
+
 void ExpectTabCycle(HWND window) {
   std::set<HWND> stops;
   std::vector<HWND> pending{window};

@@ -33,6 +33,12 @@ void ExpectCentredOnWorkArea(HWND window);
 // a control laid out on purpose over its parent's edge.
 void ExpectLaidOut(HWND window, int overhanging = 0);
 
+// Every text of a static control, measured with its own font as the control draws it (wrapped
+// at its width unless it does not wrap), fits inside the control. The font must be the face it
+// asks for: a face the system lacks falls back to another one, whose letters are not the ones
+// Windows measures.
+void ExpectTextsFit(HWND window);
+
 // Tab, from the first tab stop on, visits every enabled, visible tab stop exactly once before it
 // comes back to the first.
 void ExpectTabCycle(HWND window);

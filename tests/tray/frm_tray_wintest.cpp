@@ -13,6 +13,16 @@ namespace trafimo::win {
 namespace {
 
 // Whether the shell knows the icon of (window, 1): modifying an unknown icon fails.
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
 bool IconPresent(HWND window) {
   NOTIFYICONDATAA probe{};
   probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -128,7 +138,7 @@ TEST_F(TrayWindow, CommandsInvertTheirChecksStoreTheChoiceAndOpenTheWindows) {
   EXPECT_EQ(windows.opened, std::vector<std::string>{"settings"});
 }
 
-TEST_F(TrayWindow, ExitEndsWithoutWritingAndTheIconFollowsTheShellAndTheWindow) {
+TEST_F(TrayWindow, ExitEndsWithoutWritingAndTheIconFollowsTheShellTheScaleAndTheWindow) {
   Load();
   Tick();
   const int writes = fake.userStore.writes;
@@ -141,6 +151,11 @@ TEST_F(TrayWindow, ExitEndsWithoutWritingAndTheIconFollowsTheShellAndTheWindow) 
   NOTIFYICONDATAA record = again.IconRecord();
   Shell_NotifyIconA(NIM_DELETE, &record);  // as a restarted shell has forgotten it
   SendMessageA(again.hwnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(IconPresent(again.hwnd()));
+  RECT suggested{0, 0, 150, 150};  // the primary monitor at 150 %
+  SendMessageA(again.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(IconWidth(again.IconRecord().hIcon), GetSystemMetricsForDpi(SM_CXSMICON, 144));
   EXPECT_TRUE(IconPresent(again.hwnd()));
   HWND window = again.hwnd();
   SendMessageA(window, WM_CLOSE, 0, 0);

@@ -1,6 +1,7 @@
 // probe_win.exe: looks at the desktop the way a person would, for the end-to-end scripts.
 //   probe_win list                    the visible top-level windows: class, title, the
 //                                     layered alpha ("-" when not layered) and the rectangle
+//   probe_win foreground              the window that has the keyboard, as "list" prints it
 //   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (10) for a visible window; prints it
 //   probe_win gone TITLE [CLASS] [S]  waits up to S seconds (10) until no such window is visible
 //   probe_win controls TITLE          the child controls, the window's own first: id, class,
@@ -88,6 +89,12 @@ void PrintWindow(HWND window) {
 void List() {
   for (HWND window : Windows(nullptr))
     if (IsWindowVisible(window)) PrintWindow(window);
+}
+
+int Foreground() {
+  HWND window = GetForegroundWindow();
+  if (window != nullptr) PrintWindow(window);
+  return window != nullptr ? 0 : 1;
 }
 
 int Wait(const std::string& title, const std::string& className, double seconds, bool present) {
@@ -216,6 +223,7 @@ int main(int argc, char** argv) {
   const std::string command = arg(1), first = arg(2);
   const int status =
       command == "list"          ? (List(), 0)
+      : command == "foreground"  ? Foreground()
       : command == "wait"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), true)
       : command == "gone"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), false)
       : command == "controls"    ? Controls(first)
