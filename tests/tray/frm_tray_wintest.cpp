@@ -93,7 +93,8 @@ TEST_F(TrayWindow, LoadAddsTheIconAndTakesTheStoredChoicesAndTicksWriteTheTip) {
   ASSERT_EQ(meters.OpenWindows().size(), 1u) << "the meter left pinned opens";
   Tick();  // the baseline
   fake.ifTable.rows[0].inOctets += 3 * 1024;
-  Tick();
+  // Back from sleep, the window reads at once, without waiting for its timer.
+  SendMessageA(tray.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
   EXPECT_STREQ(tray.IconRecord().szTip, "Current - 3 KB");
   char text[32] = {};
   GetWindowTextA(meters.OpenWindows()[0]->Part(meter::Part::lblCostNow), text, sizeof text);
