@@ -21,6 +21,9 @@ constexpr std::string_view kSettingsSection = "Settings";
 constexpr std::string_view kShowModeKey = "ShowMode";
 constexpr float kDefaultShowMode = 2;
 constexpr std::string_view kTipPrefix = "Current - ";
+constexpr std::string_view kWarnedKey = "WARNED";
+// The tip field of the notification area's record holds 128 characters with its NUL.
+constexpr std::size_t kTipLength = 127;
 
 // The selection of this many descriptions is remembered between ticks.
 constexpr std::size_t kMaxRememberedInterfaces = 256;
@@ -79,7 +82,17 @@ void TrafficAccounting::LoadMonthKey() {
 }
 
 void TrafficAccounting::LoadCostThisMonth() {
+  LoadMonthRecord();
+}
+
+void TrafficAccounting::LoadMonthRecord() {
   CostThisMonth = ReadTotals(MonthKey);
+  // A percent from 0 to 100; anything else is no warning given.
+  const std::string warned = platform_.userStore.Read(MonthKey, kWarnedKey, "0");
+  int percent = 0;
+  const auto [end, error] = std::from_chars(warned.data(), warned.data() + warned.size(), percent);
+  const bool whole = error == std::errc() && end == warned.data() + warned.size();
+  warned_ = whole && percent >= 0 && percent <= kFullWarning ? percent : 0;
 }
 
 void TrafficAccounting::LoadCostToday() {
@@ -152,13 +165,75 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   }
   CostNow = costNow;
 
+  MeasureSpeed(nowMs);
+
   WriteTotals(MonthKey, CostThisMonth);
   WriteTotals(kTodaySection, CostToday);
 
+  std::optional<PlanStanding> standing;
+  if (settings_.MonthlyAllowance > 0) {
+    standing = StandingAt(now);
+    const WarningStep warning = NextWarning(*standing, warned_);
+    // One write when a warning is given (or when a raised allowance took it back).
+    if (warning.store) platform_.userStore.Write(MonthKey, kWarnedKey, std::to_string(warned_));
+    if (warning.notify != 0)
+      display.ShowNotification(WarningText(platform_.locale, *standing, warning.notify),
+                               warning.notify >= kFullWarning);
+  }
+
   const std::string nowText = FormatBytes(CostNow.Total);
-  display.ShowTip(std::string(kTipPrefix) + nowText);
+  display.ShowTip(TipText(nowText, standing ? &*standing : nullptr));
   if (flags_.MeterWindowOpen)
-    display.RefreshMeters(nowText, FormatBytes(CostToday.Total), FormatBytes(CostThisMonth.Total));
+    display.RefreshMeters(nowText, FormatBytes(CostToday.Total), FormatBytes(CostThisMonth.Total),
+                          standing ? MeterStandingOf(*standing) : MonthStanding{});
+}
+
+void TrafficAccounting::MeasureSpeed(std::uint64_t nowMs) {
+  const std::uint64_t ms = lastReadingMs_ && nowMs > *lastReadingMs_ ? nowMs - *lastReadingMs_ : 0;
+  lastReadingMs_ = nowMs;
+  const auto perSecond = [ms](std::int64_t bytes) -> std::uint64_t {
+    if (ms == 0 || bytes <= 0) return 0;
+    const auto amount = static_cast<std::uint64_t>(bytes);  // at most 2^62: times 1000 may not fit
+    return amount < (std::uint64_t{1} << 53) ? amount * 1000 / ms : amount / ms * 1000;
+  };
+  SpeedIn = perSecond(SampleDelta.In);
+  SpeedOut = perSecond(SampleDelta.Out);
+}
+
+std::string TrafficAccounting::TipText(const std::string& nowText, const PlanStanding* standing) {
+  std::string tip = std::string(kTipPrefix) + nowText;
+  const auto addLine = [&tip](const std::string& line) {
+    if (tip.size() + 1 + line.size() > kTipLength) return false;
+    tip += '\n';
+    tip += line;
+    return true;
+  };
+  if (!addLine(SpeedLine(platform_.locale, SpeedIn, SpeedOut)) || !standing) return tip;
+  if (!addLine(MonthLine(platform_.locale, *standing)) && standing->pace) {
+    PlanStanding withoutPace = *standing;  // a line too long loses its pace, never half a number
+    withoutPace.pace.reset();
+    addLine(MonthLine(platform_.locale, withoutPace));
+  }
+  return tip;
+}
+
+PlanStanding TrafficAccounting::StandingAt(const platform::LocalTime& now) const {
+  return StandingOf(CostThisMonth.Total, settings_.MonthlyAllowance, settings_.AllowanceWarnAt, now,
+                    settings_.MonthStartDay);
+}
+
+MonthStanding TrafficAccounting::MeterStandingOf(const PlanStanding& standing) {
+  MonthStanding meter;
+  meter.level = standing.level >= kFullWarning ? MonthStanding::Level::Over
+                : standing.level > 0           ? MonthStanding::Level::Warned
+                                               : MonthStanding::Level::Within;
+  meter.tip = MonthLine(platform_.locale, standing) + "\n" + BudgetLine(platform_.locale, standing);
+  return meter;
+}
+
+MonthStanding TrafficAccounting::MeterStanding() {
+  if (settings_.MonthlyAllowance == 0) return {};
+  return MeterStandingOf(StandingAt(platform_.clock.Now()));
 }
 
 void TrafficAccounting::JoinNewAdapters(const CInterfaces& interfaces) {
@@ -232,6 +307,7 @@ void TrafficAccounting::CallFormLoad() {
   CostNow = TrafficTotals{};
   CostToday = TrafficTotals{};
   CostThisMonth = TrafficTotals{};
+  warned_ = 0;
   // The store was erased with the day stamp: Today is still this day's.
   dayStampPending_ =
       DateToday.empty() || !platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
@@ -252,7 +328,7 @@ void TrafficAccounting::FollowBillingMonth(const platform::LocalTime& date) {
   MonthKey = std::move(key);
   // A month counted before (the start day moved, or the clock was set back) goes on from its
   // record; a new one starts from nothing.
-  CostThisMonth = ReadTotals(MonthKey);
+  LoadMonthRecord();
 }
 
 std::string TrafficAccounting::DayStampOf(const platform::LocalTime& date) {

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "accounting/data_plan.h"
 #include "accounting/interface_counters.h"
 #include "accounting/traffic_totals.h"
 #include "ifstats/ip_helper.h"
@@ -17,15 +19,26 @@
 
 namespace trafimo {
 
-// Where a tick shows its results: the tray tooltip and every open meter window.
+// How This Month stands against the allowance, as the meter shows it.
+struct MonthStanding {
+  enum class Level { Within, Warned, Over };
+  Level level = Level::Within;
+  std::string tip;  // the month against the allowance and what is left a day; empty without one
+};
+
+// Where a tick shows its results: the tray tooltip, every open meter window, and the
+// notification area's warnings.
 class TickDisplay {
  public:
   virtual ~TickDisplay() = default;
-  // "Current - " and the formatted Now total.
+  // "Current - " and the formatted Now total; then, a line each, the speed and the month against
+  // the allowance.
   virtual void ShowTip(const std::string& tip) = 0;
   // Called only while a meter window is open (SharedFlags::MeterWindowOpen).
   virtual void RefreshMeters(const std::string& costNow, const std::string& costToday,
-                             const std::string& costThisMonth) = 0;
+                             const std::string& costThisMonth, const MonthStanding& standing) = 0;
+  // A warning of the allowance, titled with the program's name.
+  virtual void ShowNotification(const std::string& text, bool allowanceUsedUp) = 0;
 };
 
 class TrafficAccounting {
@@ -57,12 +70,16 @@ class TrafficAccounting {
   std::string GetDateToday();
   std::string RegKey();
   std::string FormatBytes(std::int64_t bytes);
+  // This Month against the allowance now, for a meter window that opens.
+  MonthStanding MeterStanding();
 
   // The accounting state, readable by the windows that show it.
   std::string MonthKey;
   std::string DateToday;
   float ShowMode = 0;
   TrafficTotals SampleDelta;  // what the last tick's reading added, counted or not
+  std::uint64_t SpeedIn = 0;  // bytes a second over the last tick
+  std::uint64_t SpeedOut = 0;
   TrafficTotals CostNow;
   TrafficTotals CostToday;
   TrafficTotals CostThisMonth;
@@ -75,6 +92,14 @@ class TrafficAccounting {
   // The billing month that `date` falls in under the present start day; This Month from its
   // record when that is another month than the one counted so far.
   void FollowBillingMonth(const platform::LocalTime& date);
+  // This Month's record and the warning already given in its billing month.
+  void LoadMonthRecord();
+  PlanStanding StandingAt(const platform::LocalTime& now) const;
+  MonthStanding MeterStandingOf(const PlanStanding& standing);
+  // The speed of the bytes `step` added over the time since the last reading.
+  void MeasureSpeed(std::uint64_t nowMs);
+  // The tip's lines, as many whole ones as the tip field holds.
+  std::string TipText(const std::string& nowText, const PlanStanding* standing);
   bool IsOutsideFreeTimeAt(const platform::LocalTime& time) const;
   // The steps of ResetToday; false when one of its records could not be written.
   bool StartNewDay(const platform::LocalTime& date);
@@ -102,6 +127,8 @@ class TrafficAccounting {
   std::unordered_map<std::string, bool> selection_;
   std::uint8_t monthStartDayOfKey_ = 0;  // the start day MonthKey was found with
   bool dayStampPending_ = false;         // DateToday is still to be stored
+  int warned_ = 0;                       // the highest warning given in this billing month
+  std::optional<std::uint64_t> lastReadingMs_;
   bool ticking_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "meter/frm_message_win.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <utility>
@@ -15,6 +16,10 @@ using meter::Part;
 
 constexpr char kCaption[] = "Velquor Trafimo 1.3";
 constexpr char kPanelName[] = "fraSummaryConnected";
+// This Month past the early warning and past the allowance: dark enough to read on the face.
+constexpr COLORREF kAmber = RGB(0xB0, 0x5A, 0x00);
+constexpr COLORREF kRed = RGB(0xC0, 0x00, 0x00);
+constexpr UINT_PTR kMonthTipId = 1;
 
 int IndexOf(Part part) {
   return static_cast<int>(part);
@@ -140,7 +145,47 @@ void frmMessage::CreateParts() {
   CreateControls(hwnd(), Parts());
   for (const ControlSpec& part : Parts())
     parts_[static_cast<std::size_t>(part.id - kMeterPartIdBase)] = GetDlgItem(hwnd(), part.id);
+  tips_.reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd(), nullptr,
+                              GetModuleHandleA(nullptr), nullptr));
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = hwnd();
+  tool.uId = kMonthTipId;
+  tool.lpszText = const_cast<char*>("");
+  SendMessageA(tips_.get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageA(tips_.get(), TTM_ACTIVATE, FALSE, 0);
   ApplyDpi();
+}
+
+void frmMessage::PlaceMonthTip() {
+  if (!tips_) return;
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = hwnd();
+  tool.uId = kMonthTipId;
+  const HWND label = Part(Part::lblCostThisMonth);
+  GetWindowRect(label, &tool.rect);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&tool.rect), 2);
+  SendMessageA(tips_.get(), TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = const_cast<char*>(monthTip_.c_str());
+  SendMessageA(tips_.get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  // A width of its own makes the tip take its text's line breaks.
+  SendMessageA(tips_.get(), TTM_SETMAXTIPWIDTH, 0, MulDiv(400, static_cast<int>(Dpi()), 96));
+  SendMessageA(tips_.get(), TTM_ACTIVATE, monthTip_.empty() ? FALSE : TRUE, 0);
+}
+
+COLORREF frmMessage::MonthColour() const {
+  switch (monthLevel_) {
+    case MonthStanding::Level::Warned:
+      return kAmber;
+    case MonthStanding::Level::Over:
+      return kRed;
+    case MonthStanding::Level::Within:
+      break;
+  }
+  return GetSysColor(COLOR_INFOTEXT);
 }
 
 void frmMessage::ApplyDpi() {
@@ -157,11 +202,13 @@ void frmMessage::ApplyDpi() {
   std::swap(picExitPictureDown_, exitDown);
   SetHoldPicture(state_.mblnHold());  // the old pictures go once the new ones are shown
   ShowPicture(Part::picExit, exitUnderMouse_ ? picExitPictureDown_.get() : picExitPicture_.get());
+  PlaceMonthTip();
 }
 
 void frmMessage::ShowSummary(const std::string& strCostNow, const std::string& strCostToday,
-                             const std::string& strCostThisMonth, int intSeconds, bool activate) {
-  SetValues(strCostNow, strCostToday, strCostThisMonth);
+                             const std::string& strCostThisMonth, const MonthStanding& standing,
+                             int intSeconds, bool activate) {
+  SetValues(strCostNow, strCostToday, strCostThisMonth, standing);
   fraActiveFrame_ = kPanelName;
   state_.ShowSummary(intSeconds);
   SetHoldPicture(false);
@@ -220,10 +267,18 @@ void frmMessage::SetTransparency() {
 }
 
 void frmMessage::SetValues(const std::string& costNow, const std::string& costToday,
-                           const std::string& costThisMonth) {
+                           const std::string& costThisMonth, const MonthStanding& standing) {
   SetWindowTextA(Part(Part::lblCostNow), costNow.c_str());
   SetWindowTextA(Part(Part::lblCostToday), costToday.c_str());
   SetWindowTextA(Part(Part::lblCostThisMonth), costThisMonth.c_str());
+  if (standing.level != monthLevel_) {
+    monthLevel_ = standing.level;
+    InvalidateRect(Part(Part::lblCostThisMonth), nullptr, TRUE);
+  }
+  if (standing.tip != monthTip_) {
+    monthTip_ = standing.tip;
+    PlaceMonthTip();
+  }
 }
 
 void frmMessage::Close() {
@@ -371,6 +426,8 @@ std::optional<ControlColours> frmMessage::ColoursOf(HWND control) {
                           std::nullopt};
   if (part == Part::picExit)
     return ControlColours{GetSysColorBrush(COLOR_WINDOW), std::nullopt, std::nullopt};
+  if (part == Part::lblCostThisMonth)
+    return ControlColours{GetSysColorBrush(COLOR_BTNFACE), MonthColour(), std::nullopt};
   return ControlColours{GetSysColorBrush(COLOR_BTNFACE), GetSysColor(COLOR_INFOTEXT), std::nullopt};
 }
 
@@ -439,21 +496,22 @@ MeterWindows::MeterWindows(platform::Platform& platform, SharedFlags& flags)
 MeterWindows::~MeterWindows() = default;
 
 void MeterWindows::ShowMeterSummary(const std::string& strCostNow, const std::string& strCostToday,
-                                    const std::string& strCostThisMonth, int intSeconds,
-                                    bool hold) {
+                                    const std::string& strCostThisMonth,
+                                    const MonthStanding& standing, int intSeconds, bool hold) {
   FreeClosed();
   auto window = std::make_unique<frmMessage>(*this, platform_, flags_);
   if (!window->Create()) return;
   frmMessage& meter = *windows_.emplace_back(std::move(window));
-  meter.ShowSummary(strCostNow, strCostToday, strCostThisMonth, intSeconds, !hold);
+  meter.ShowSummary(strCostNow, strCostToday, strCostThisMonth, standing, intSeconds, !hold);
   if (hold && meter.hwnd() != nullptr) meter.Set_Hold();
 }
 
 void MeterWindows::RefreshMeterValues(const std::string& costNow, const std::string& costToday,
-                                      const std::string& costThisMonth) {
+                                      const std::string& costThisMonth,
+                                      const MonthStanding& standing) {
   FreeClosed();
   for (frmMessage* meter : OpenWindows())
-    meter->SetValues(costNow, costToday, costThisMonth);
+    meter->SetValues(costNow, costToday, costThisMonth, standing);
 }
 
 std::vector<frmMessage*> MeterWindows::OpenWindows() const {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "accounting/accounting.h"
 #include "meter/meter_layout.h"
 #include "meter/meter_state.h"
 #include "platform/handles_win.h"
@@ -42,12 +43,17 @@ class frmMessage : public Window {
   // Shows the window; one that opens by itself (`activate` false) leaves the keyboard focus
   // where it is.
   void ShowSummary(const std::string& strCostNow, const std::string& strCostToday,
-                   const std::string& strCostThisMonth, int intSeconds, bool activate = true);
+                   const std::string& strCostThisMonth, const MonthStanding& standing,
+                   int intSeconds, bool activate = true);
   void Set_Hold();
   void SetTransparency();
-  // Rewrites the three values (the tick's refresh).
+  // Rewrites the three values (the tick's refresh); This Month is drawn in amber past the early
+  // warning and in red past the allowance, and its tip tells where the month stands.
   void SetValues(const std::string& costNow, const std::string& costToday,
-                 const std::string& costThisMonth);
+                 const std::string& costThisMonth, const MonthStanding& standing);
+  // The colour This Month is drawn in, and its tip (empty: none).
+  COLORREF MonthColour() const;
+  const std::string& MonthTip() const { return monthTip_; }
   // Runs the close step and destroys the window.
   void Close();
 
@@ -82,6 +88,8 @@ class frmMessage : public Window {
   void EndDrag();
   void SetExitPicture(bool underMouse);
   void SetHoldPicture(bool pinned);
+  // The tip over This Month: its place follows the layout, its text the standing.
+  void PlaceMonthTip();
   HBITMAP LoadPicture(int id, int width, int height, meter::Part part) const;
   void ShowPicture(meter::Part part, HBITMAP picture);
 
@@ -106,6 +114,9 @@ class frmMessage : public Window {
   UniqueBitmap picExitPictureDown_;
   HBITMAP holdShown_ = nullptr;  // what picHold and picExit were last given
   HBITMAP exitShown_ = nullptr;
+  MonthStanding::Level monthLevel_ = MonthStanding::Level::Within;
+  std::string monthTip_;
+  UniqueWindow tips_;
 };
 
 // The meter windows, owned here: each is freed once its window is gone.
@@ -120,10 +131,11 @@ class MeterWindows {
   // meter of the same panel is refused. A pinned one opens by itself, at the start or at logon,
   // and leaves the keyboard focus to what the person is typing into.
   void ShowMeterSummary(const std::string& strCostNow, const std::string& strCostToday,
-                        const std::string& strCostThisMonth, int intSeconds, bool hold);
+                        const std::string& strCostThisMonth, const MonthStanding& standing,
+                        int intSeconds, bool hold);
   // Rewrites the three values of every open meter window (the tray window's tick).
   void RefreshMeterValues(const std::string& costNow, const std::string& costToday,
-                          const std::string& costThisMonth);
+                          const std::string& costThisMonth, const MonthStanding& standing);
   // Every meter window that exists and has not run its close step.
   std::vector<frmMessage*> OpenWindows() const;
   void CloseAll();

@@ -58,6 +58,7 @@ using UniqueBrush = UniqueHandle<HBRUSH, struct BrushTraits>;
 using UniqueBitmap = UniqueHandle<HBITMAP, struct BitmapTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelTraits>;
+using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueLibrary = UniqueHandle<HMODULE, LibraryTraits>;
 
 // A library loaded at run time from the system folder only, never from the program's folder: a

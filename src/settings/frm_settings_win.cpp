@@ -11,7 +11,11 @@ namespace trafimo::win {
 namespace {
 
 constexpr int kFrameLeft = 1980;
-constexpr int kFrameTop = 2940;
+// The allowance's row lies between the month start day and the free times, which are lower by
+// as much as the dialog is taller.
+constexpr int kAllowanceRowTop = 2940;
+constexpr int kBelowAllowance = 450;
+constexpr int kFrameTop = 2940 + kBelowAllowance;
 
 // A place given relative to fraFreeTimes.
 constexpr TwipsRect InFrame(int left, int top, int width, int height) {
@@ -41,8 +45,15 @@ constexpr ControlSpec kControls[] = {
     {IDC_SETTINGS_INTERFACES, "LISTBOX", "", kList, {2010, 675, 5100, 1410}, kNormalFont, WS_EX_CLIENTEDGE},
     {IDC_SETTINGS_LABEL + 7, "STATIC", "Month Start day", kLabel, {210, 2505, 1470, 330}},
     {IDC_SETTINGS_MONTH_START_DAY, kNumericBox, "", 0, {1995, 2490, 405, 300}, kNoFont},
-    {IDC_SETTINGS_LABEL + 2, "STATIC", "Don't track between these times", kLabel, {210, 3015, 1515, 420}},
-    {IDC_SETTINGS_ENABLE_FREE_TIMES, "BUTTON", "Enable", kCheckBox, {2085, 2955, 795, 210}},
+    {IDC_SETTINGS_LABEL + 14, "STATIC", "Monthly allowance", kLabel, {210, kAllowanceRowTop + 15, 1740, 255}},
+    {IDC_SETTINGS_ALLOWANCE, kNumericBox, "", 0, {1995, kAllowanceRowTop, 1005, 300}, kNoFont},
+    {IDC_SETTINGS_LABEL + 15, "STATIC", "GB", kLabel, {3045, kAllowanceRowTop + 45, 330, 255}},
+    {IDC_SETTINGS_LABEL + 16, "STATIC", "Warn at", kLabel, {3585, kAllowanceRowTop + 45, 780, 255}},
+    {IDC_SETTINGS_WARN_AT, kNumericBox, "", 0, {4380, kAllowanceRowTop, 405, 300}, kNoFont},
+    {IDC_SETTINGS_LABEL + 17, "STATIC", "%", kLabel, {4830, kAllowanceRowTop + 45, 240, 255}},
+    {IDC_SETTINGS_LABEL + 18, "STATIC", "(0 for none)", kLabel, {5190, kAllowanceRowTop + 45, 1500, 255}},
+    {IDC_SETTINGS_LABEL + 2, "STATIC", "Don't track between these times", kLabel, {210, 3015 + kBelowAllowance, 1515, 420}},
+    {IDC_SETTINGS_ENABLE_FREE_TIMES, "BUTTON", "Enable", kCheckBox, {2085, 2955 + kBelowAllowance, 795, 210}},
     {IDC_SETTINGS_LABEL + 3, "STATIC", "From", kLabel, InFrame(330, 315, 450, 255)},
     {IDC_SETTINGS_FROM_HH, kNumericBox, "", 0, InFrame(825, 300, 465, 300), kNoFont},
     {IDC_SETTINGS_FROM_MM, kNumericBox, "", 0, InFrame(1410, 300, 465, 300), kNoFont},
@@ -51,14 +62,14 @@ constexpr ControlSpec kControls[] = {
     {IDC_SETTINGS_TO_HH, kNumericBox, "", 0, InFrame(3225, 300, 465, 300), kNoFont},
     {IDC_SETTINGS_TO_MM, kNumericBox, "", 0, InFrame(3825, 300, 465, 300), kNoFont},
     {IDC_SETTINGS_TO_SS, kNumericBox, "", 0, InFrame(4410, 300, 465, 300), kNoFont},
-    {IDOK, "BUTTON", "&Ok", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, {4545, 4080, 1245, 315}},
-    {IDCANCEL, "BUTTON", "&Cancel", kButton, {5910, 4080, 1245, 315}},
+    {IDOK, "BUTTON", "&Ok", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, {4545, 4080 + kBelowAllowance, 1245, 315}},
+    {IDCANCEL, "BUTTON", "&Cancel", kButton, {5910, 4080 + kBelowAllowance, 1245, 315}},
     {IDC_SETTINGS_LABEL + 10, "STATIC", ":", kLabel, InFrame(1305, 345, 90, 210), kBoldFont},
     {IDC_SETTINGS_LABEL + 13, "STATIC", ":", kLabel, InFrame(4305, 345, 90, 210), kBoldFont},
     {IDC_SETTINGS_LABEL + 12, "STATIC", ":", kLabel, InFrame(3720, 345, 90, 210), kBoldFont},
     {IDC_SETTINGS_LABEL + 11, "STATIC", ":", kLabel, InFrame(1890, 345, 90, 210), kBoldFont},
     {IDC_SETTINGS_LABEL + 5, "STATIC", "(Loopback interface is not used in Internet traffic)", kLabel, {2070, 2160, 5115, 195}},
-    {IDC_SETTINGS_CLEAR_LOG, "BUTTON", "Clear all data", kButton, {240, 4035, 1710, 330}},
+    {IDC_SETTINGS_CLEAR_LOG, "BUTTON", "Clear all data", kButton, {240, 4035 + kBelowAllowance, 1710, 330}},
     {IDC_SETTINGS_LABEL + 6, "STATIC", "(24 hour format)", kLabel, InFrame(3870, 645, 1305, 255)},
     {IDC_SETTINGS_LABEL + 8, "STATIC", "(Start day of monthly billing cycle)", kLabel, {2445, 2520, 2505, 285}},
     {IDC_SETTINGS_FREE_TIMES_FRAME, "BUTTON", "", kChild | BS_GROUPBOX | WS_CLIPSIBLINGS, {kFrameLeft, kFrameTop, 5265, 930}},
@@ -67,8 +78,9 @@ constexpr ControlSpec kControls[] = {
 
 // The numeric boxes' control ids, in the order of SettingsBox.
 constexpr int kBoxIds[kBoxCount] = {
-    IDC_SETTINGS_MONTH_START_DAY, IDC_SETTINGS_FROM_HH, IDC_SETTINGS_FROM_MM, IDC_SETTINGS_FROM_SS,
-    IDC_SETTINGS_TO_HH,           IDC_SETTINGS_TO_MM,   IDC_SETTINGS_TO_SS};
+    IDC_SETTINGS_MONTH_START_DAY, IDC_SETTINGS_FROM_HH,   IDC_SETTINGS_FROM_MM,
+    IDC_SETTINGS_FROM_SS,         IDC_SETTINGS_TO_HH,     IDC_SETTINGS_TO_MM,
+    IDC_SETTINGS_TO_SS,           IDC_SETTINGS_ALLOWANCE, IDC_SETTINGS_WARN_AT};
 
 constexpr SettingsBox kTimeBoxes[] = {kBoxFromHH, kBoxFromMM, kBoxFromSS,
                                       kBoxToHH,   kBoxToMM,   kBoxToSS};
@@ -196,6 +208,8 @@ void frmSettings::Load() {
   for (std::size_t i = 0; i < std::size(kTimeBoxes); ++i)
     Box(kTimeBoxes[i])->SetValue(times[i]);
   Box(kBoxMonthStartDay)->SetValue(form.monthStartDay);
+  Box(kBoxAllowance)->SetValue(form.allowanceGb);
+  Box(kBoxWarnAt)->SetValue(form.warnAt);
   // 8.-9. The list in table order, each entry selected when it is a whole entry of the list.
   HWND list = Item(IDC_SETTINGS_INTERFACES);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
@@ -219,6 +233,8 @@ settings::SettingsForm frmSettings::ReadForm() const {
   form.monthStartDay = Box(kBoxMonthStartDay)->Value();
   form.from = {Box(kBoxFromHH)->Value(), Box(kBoxFromMM)->Value(), Box(kBoxFromSS)->Value()};
   form.to = {Box(kBoxToHH)->Value(), Box(kBoxToMM)->Value(), Box(kBoxToSS)->Value()};
+  form.allowanceGb = Box(kBoxAllowance)->Value();
+  form.warnAt = Box(kBoxWarnAt)->Value();
   HWND list = Item(IDC_SETTINGS_INTERFACES);
   const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
@@ -250,6 +266,12 @@ void frmSettings::OnOk() {
         break;
       case settings::SettingsFocus::ToHours:
         Box(kBoxToHH)->Focus();
+        break;
+      case settings::SettingsFocus::Allowance:
+        Box(kBoxAllowance)->Focus();
+        break;
+      case settings::SettingsFocus::WarnAt:
+        Box(kBoxWarnAt)->Focus();
         break;
     }
   }

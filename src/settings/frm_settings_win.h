@@ -19,9 +19,9 @@ namespace trafimo::win {
 inline constexpr char kSettingsClassName[] = "TrafimoSettings";
 inline constexpr char kSettingsCaption[] = "Settings";
 inline constexpr int kSettingsClientWidthTwips = 7290;
-inline constexpr int kSettingsClientHeightTwips = 4515;
+inline constexpr int kSettingsClientHeightTwips = 4965;
 
-// The seven numeric boxes, in the order of settings::kNebInstances.
+// The numeric boxes, in the order of settings::kNebInstances.
 enum SettingsBox {
   kBoxMonthStartDay,
   kBoxFromHH,
@@ -30,6 +30,8 @@ enum SettingsBox {
   kBoxToHH,
   kBoxToMM,
   kBoxToSS,
+  kBoxAllowance,
+  kBoxWarnAt,
   kBoxCount
 };
 

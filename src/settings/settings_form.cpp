@@ -1,5 +1,7 @@
 #include "settings/settings_form.h"
 
+#include "accounting/data_plan.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -19,6 +21,16 @@ std::string PlainNumber(double value) {
 
 bool IsWholeIn(double value, double lowest, double highest) {
   return value == std::floor(value) && value >= lowest && value <= highest;
+}
+
+// An allowance in GB with two decimals, as the box shows it.
+double AllowanceGb(std::uint64_t bytes) {
+  return std::round(static_cast<double>(bytes) / static_cast<double>(kBytesPerGb) * 100) / 100;
+}
+
+std::uint64_t AllowanceBytes(double gb) {
+  const auto hundredths = static_cast<std::uint64_t>(std::llround(gb * 100));
+  return (hundredths * kBytesPerGb + 50) / 100;
 }
 
 }  // namespace
@@ -51,6 +63,8 @@ SettingsForm LoadSettingsForm(const Settings& settings, const CInterfaces& inter
   form.from = SplitFreeTime(settings.FromFreeTime);
   form.to = SplitFreeTime(settings.ToFreeTime);
   form.monthStartDay = settings.MonthStartDay;
+  form.allowanceGb = AllowanceGb(settings.MonthlyAllowance);
+  form.warnAt = settings.AllowanceWarnAt;
   for (const CInterface& row : interfaces) {
     form.interfaces.push_back({row.InterfaceDescription,
                                IsInterfaceSelected(settings.Interface, row.InterfaceDescription)});
@@ -67,6 +81,10 @@ std::optional<SettingsRefusal> CheckSettingsForm(const SettingsForm& form) {
       return SettingsRefusal{kInvalidFromMessage, SettingsFocus::FromHours};
     if (!IsTimeOfDay(form.to)) return SettingsRefusal{kInvalidToMessage, SettingsFocus::ToHours};
   }
+  if (!IsWholeIn(std::round(form.allowanceGb * 100), 0, 99'999'999) ||
+      std::abs(form.allowanceGb * 100 - std::round(form.allowanceGb * 100)) > 1e-6)
+    return SettingsRefusal{kAllowanceMessage, SettingsFocus::Allowance};
+  if (!IsWholeIn(form.warnAt, 0, 99)) return SettingsRefusal{kWarnAtMessage, SettingsFocus::WarnAt};
   return std::nullopt;
 }
 
@@ -90,6 +108,8 @@ Settings BuildSettings(const SettingsForm& form) {
   settings.FromFreeTime = JoinFreeTime(form.from);
   settings.ToFreeTime = JoinFreeTime(form.to);
   settings.MonthStartDay = static_cast<std::uint8_t>(form.monthStartDay);
+  settings.MonthlyAllowance = AllowanceBytes(form.allowanceGb);
+  settings.AllowanceWarnAt = static_cast<std::uint8_t>(form.warnAt);
   return settings;
 }
 
@@ -118,8 +138,13 @@ OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platfor
     return OkResult{false, refusal->focus};
   }
   const bool automatic = settings.AutomaticInterfaces && !InterfaceChoiceChanged(form, settings);
+  // An allowance shown as it was stays the bytes stored, not their rounding to the box.
+  const std::uint64_t allowance = AllowanceGb(settings.MonthlyAllowance) == form.allowanceGb
+                                      ? settings.MonthlyAllowance
+                                      : AllowanceBytes(form.allowanceGb);
   settings = BuildSettings(form);
   settings.AutomaticInterfaces = automatic;
+  settings.MonthlyAllowance = allowance;
   const SaveOutcome outcome = SaveSettings(settings, platform);
   if (!outcome.ok()) {
     platform.messages.Show(dialog, FailedSaveMessage(outcome), platform::kApplicationTitle,
@@ -143,8 +168,8 @@ bool ClearAllData(platform::Platform& platform, platform::OwnerWindow dialog,
 
 controls::PropertyRecord NebInstanceRecord(const NebInstance& instance) {
   controls::PropertyRecord record;
-  record.Set("integersize", std::int32_t{2});
-  record.Set("decimalsize", std::int32_t{0});
+  record.Set("integersize", instance.integerSize);
+  record.Set("decimalsize", instance.decimalSize);
   record.Set("value", instance.value);
   record.Set("font", controls::NebFont{"MS Sans Serif", 8.25, false, false});
   record.Set("backcolor", controls::kColourWindowBackground);

@@ -19,6 +19,9 @@ inline constexpr std::string_view kMonthStartDayMessage =
     "Month start day should be between 1 and 28";
 inline constexpr std::string_view kInvalidFromMessage = "Invalid From time";
 inline constexpr std::string_view kInvalidToMessage = "Invalid To time";
+inline constexpr std::string_view kAllowanceMessage =
+    "Monthly allowance should be between 0 and 999999.99 GB";
+inline constexpr std::string_view kWarnAtMessage = "Warn at should be between 0 and 99 %";
 inline constexpr std::string_view kClearAllDataQuestion =
     "Do you want to reset the counters 'This Month', 'Today' and 'Now' to 0 ?";
 
@@ -44,6 +47,8 @@ struct SettingsForm {
   double monthStartDay = 1;
   FreeTime from;
   FreeTime to;
+  double allowanceGb = 0;  // 0: no allowance
+  double warnAt = 80;      // percent; 0: no early warning
   struct Entry {
     std::string text;
     bool selected = false;
@@ -56,17 +61,18 @@ struct SettingsForm {
 SettingsForm LoadSettingsForm(const Settings& settings, const CInterfaces& interfaces);
 
 // The control that gets the focus after a refused OK.
-enum class SettingsFocus { MonthStartDay, FromHours, ToHours };
+enum class SettingsFocus { MonthStartDay, FromHours, ToHours, Allowance, WarnAt };
 
 struct SettingsRefusal {
   std::string_view message;
   SettingsFocus focus;
 };
 
-// The OK checks in their order: month start day, then (only with free times on) From and To.
+// The OK checks in their order: month start day, then (only with free times on) From and To, then
+// the allowance and its warn-at percent.
 std::optional<SettingsRefusal> CheckSettingsForm(const SettingsForm& form);
 
-// The six settings as the form sets them (the selection is the person's).
+// The settings as the form sets them (the selection is the person's).
 Settings BuildSettings(const SettingsForm& form);
 
 // Whether the person changed which interfaces are selected since `settings` were shown.
@@ -91,20 +97,24 @@ OkResult PressOk(const SettingsForm& form, Settings& settings, platform::Platfor
 bool ClearAllData(platform::Platform& platform, platform::OwnerWindow dialog,
                   const std::function<void()>& callFormLoad);
 
-// The seven numeric boxes as their records hold them.
+// The numeric boxes as their records hold them.
 struct NebInstance {
   const char* name;
   double value;
   int widthTwips;
+  std::int32_t integerSize = 2;
+  std::int32_t decimalSize = 0;
 };
 inline constexpr NebInstance kNebInstances[] = {
-    {"nebMonthStartDay", 1, 405},  {"nebFromFreeTimeHH", 2, 465}, {"nebFromFreeTimeMM", 0, 465},
-    {"nebFromFreeTimeSS", 0, 465}, {"nebToFreeTimeHH", 7, 465},   {"nebToFreeTimeMM", 59, 465},
-    {"nebToFreeTimeSS", 59, 465}};
+    {"nebMonthStartDay", 1, 405},   {"nebFromFreeTimeHH", 2, 465},
+    {"nebFromFreeTimeMM", 0, 465},  {"nebFromFreeTimeSS", 0, 465},
+    {"nebToFreeTimeHH", 7, 465},    {"nebToFreeTimeMM", 59, 465},
+    {"nebToFreeTimeSS", 59, 465},   {"nebMonthlyAllowance", 0, 1005, 6, 2},
+    {"nebAllowanceWarnAt", 80, 405}};
 inline constexpr int kNebHeightTwips = 300;
 
-// The record one instance is loaded from: sizes 2 and 0, its value, and the values a record
-// written by the box always holds (font "MS Sans Serif" 8.25, window background, no tooltip).
+// The record one instance is loaded from: its sizes and value, and the values a record written
+// by the box always holds (font "MS Sans Serif" 8.25, window background, no tooltip).
 controls::PropertyRecord NebInstanceRecord(const NebInstance& instance);
 
 }  // namespace trafimo::settings

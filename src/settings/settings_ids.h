@@ -14,4 +14,6 @@
 #define IDC_SETTINGS_TO_MM 310
 #define IDC_SETTINGS_TO_SS 311
 #define IDC_SETTINGS_CLEAR_LOG 312
+#define IDC_SETTINGS_ALLOWANCE 313
+#define IDC_SETTINGS_WARN_AT 314
 #define IDC_SETTINGS_LABEL 320  // labels: 320 and up, in table order

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "accounting/data_plan.h"
 #include "ifstats/ip_helper.h"
 #include "registry/mod_reg.h"
 
@@ -18,6 +19,8 @@ constexpr std::string_view kFromFreeTime = "FromFreeTime";
 constexpr std::string_view kToFreeTime = "ToFreeTime";
 constexpr std::string_view kMonthStartDay = "MonthStartDay";
 constexpr std::string_view kAutomaticInterfaces = "AutomaticInterfaces";
+constexpr std::string_view kMonthlyAllowance = "MonthlyAllowance";
+constexpr std::string_view kAllowanceWarnAt = "AllowanceWarnAt";
 
 // The per-user copy of a setting, written where the machine-wide key refuses a standard user,
 // comes first.
@@ -51,6 +54,8 @@ bool WriteSettings(platform::Registry& registry, platform::RegKeyHandle root,
       write(kToFreeTime, settings.ToFreeTime),
       write(kMonthStartDay, std::to_string(settings.MonthStartDay)),
       write(kAutomaticInterfaces, settings.AutomaticInterfaces ? "1" : "0"),
+      write(kMonthlyAllowance, std::to_string(settings.MonthlyAllowance)),
+      write(kAllowanceWarnAt, std::to_string(settings.AllowanceWarnAt)),
   };
   return std::all_of(std::begin(written), std::end(written), [](bool ok) { return ok; });
 }
@@ -93,14 +98,20 @@ std::string OrDefault(std::string text, std::string_view fallback) {
   return text;
 }
 
+// A whole number of decimal digits alone, from `lowest` to `highest`.
+std::optional<std::uint64_t> WholeNumberIn(std::string_view text, std::uint64_t lowest,
+                                           std::uint64_t highest) {
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || text.front() < '0' || text.front() > '9' || error != std::errc{} ||
+      end != text.data() + text.size() || value < lowest || value > highest)
+    return std::nullopt;
+  return value;
+}
+
 // A whole number from 1 to 28; anything else is the first day of the month.
 std::uint8_t MonthStartDayOf(std::string_view text) {
-  int day = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), day);
-  if (text.empty() || text.front() == '-' || text.front() == '+' || error != std::errc{} ||
-      end != text.data() + text.size() || day < 1 || day > 28)
-    return 1;
-  return static_cast<std::uint8_t>(day);
+  return static_cast<std::uint8_t>(WholeNumberIn(text, 1, 28).value_or(1));
 }
 
 // The descriptions of the interfaces a first run counts, in table order, each after a comma.
@@ -146,11 +157,21 @@ void LoadSettings(Settings& settings, platform::Platform& platform) {
   settings.MonthStartDay = MonthStartDayOf(OrDefault(ReadSetting(registry, kMonthStartDay), "1"));
   // A list stored without the mark was chosen by hand (or by an earlier version).
   settings.AutomaticInterfaces = ReadSetting(registry, kAutomaticInterfaces) == "1";
+  settings.MonthlyAllowance = ReadAllowance(ReadSetting(registry, kMonthlyAllowance));
+  settings.AllowanceWarnAt = ReadWarnAt(ReadSetting(registry, kAllowanceWarnAt));
 
   if (!settings.Interface.empty()) return;
   settings.Interface = DefaultInterfaceList(platform);
   settings.AutomaticInterfaces = true;
   SaveSettings(settings, platform);
+}
+
+std::uint64_t ReadAllowance(std::string_view stored) {
+  return WholeNumberIn(stored, 0, kLargestAllowance).value_or(0);
+}
+
+std::uint8_t ReadWarnAt(std::string_view stored) {
+  return static_cast<std::uint8_t>(WholeNumberIn(stored, 0, 99).value_or(kDefaultWarnAt));
 }
 
 std::optional<TimeOfDayParts> ReadFreeTime(std::string_view stored) {

@@ -21,6 +21,10 @@ struct Settings {
   // The Interface list is the first run's choice, not the person's: real adapters that appear
   // later join it.
   bool AutomaticInterfaces = false;
+  // The data plan: bytes a billing month may use (0: no allowance), and the percent of it at
+  // which an early warning is given (0: none).
+  std::uint64_t MonthlyAllowance = 0;
+  std::uint8_t AllowanceWarnAt = 80;
 };
 
 // Flags shared between the tray window and the meter window.
@@ -47,6 +51,12 @@ inline SharedFlags flags;
 // the end of the list. An empty description is never selected. The tick and the settings dialog
 // both select interfaces with this.
 bool IsInterfaceSelected(std::string_view interfaceList, std::string_view description);
+
+// A stored allowance: whole bytes as plain decimal text, up to 999999.99 GB; anything else is no
+// allowance (0).
+std::uint64_t ReadAllowance(std::string_view stored);
+// A stored warn-at percent: a whole number from 0 to 99; anything else is 80.
+std::uint8_t ReadWarnAt(std::string_view stored);
 
 // A stored free time as hours, minutes and seconds.
 struct TimeOfDayParts {

@@ -109,13 +109,14 @@ bool frmTray::Load(WindowOpener& windows) {
   accounting_->LoadCostToday();
 
   iconRecord_ = NOTIFYICONDATAA{};
-  iconRecord_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  // The record's full size: it carries the 128-character tip of three lines and notifications.
+  iconRecord_.cbSize = sizeof(NOTIFYICONDATAA);
   iconRecord_.hWnd = hwnd();
   iconRecord_.uID = kTrayIconId;
   iconRecord_.uFlags = kTrayIconFlags;
   iconRecord_.uCallbackMessage = kTrayCallbackMessage;
   iconRecord_.hIcon = trayIcon_.get();
-  WriteTipField(std::span<char>(iconRecord_.szTip, 64), kInitialTip);
+  WriteTipField(iconRecord_.szTip, kInitialTip);
   icon_.Show();
 
   if (meterOpen) ShowSummary(true);
@@ -125,13 +126,23 @@ bool frmTray::Load(WindowOpener& windows) {
 }
 
 void frmTray::ShowTip(const std::string& tip) {
-  WriteTipField(std::span<char>(iconRecord_.szTip, 64), tip);
+  WriteTipField(iconRecord_.szTip, tip);
   icon_.Update();
 }
 
 void frmTray::RefreshMeters(const std::string& costNow, const std::string& costToday,
-                            const std::string& costThisMonth) {
-  meters_.RefreshMeterValues(costNow, costToday, costThisMonth);
+                            const std::string& costThisMonth, const MonthStanding& standing) {
+  meters_.RefreshMeterValues(costNow, costToday, costThisMonth, standing);
+}
+
+void frmTray::ShowNotification(const std::string& text, bool allowanceUsedUp) {
+  WriteTipField(iconRecord_.szInfoTitle, platform::kApplicationTitle);
+  WriteTipField(iconRecord_.szInfo, text);
+  iconRecord_.dwInfoFlags = allowanceUsedUp ? NIIF_WARNING : NIIF_INFO;
+  iconRecord_.uFlags = kTrayIconFlags | NIF_INFO;
+  icon_.Update();
+  // Later changes of the record carry the tip alone, or the notification would come again.
+  iconRecord_.uFlags = kTrayIconFlags;
 }
 
 LRESULT frmTray::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -198,7 +209,7 @@ void frmTray::ShowSummary(bool hold) {
   const std::string now = a.FormatBytes(a.CostNow.Total);
   const std::string today = a.FormatBytes(a.CostToday.Total);
   const std::string month = a.FormatBytes(a.CostThisMonth.Total);
-  meters_.ShowMeterSummary(now, today, month, kSummarySeconds, hold);
+  meters_.ShowMeterSummary(now, today, month, a.MeterStanding(), kSummarySeconds, hold);
 }
 
 void frmTray::OpenTrayMenu() {

@@ -43,7 +43,8 @@ class frmTray : public Window, public TickDisplay, public TrayWindowLink, privat
   // TickDisplay: the tick's tooltip and meter refresh.
   void ShowTip(const std::string& tip) override;
   void RefreshMeters(const std::string& costNow, const std::string& costToday,
-                     const std::string& costThisMonth) override;
+                     const std::string& costThisMonth, const MonthStanding& standing) override;
+  void ShowNotification(const std::string& text, bool allowanceUsedUp) override;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

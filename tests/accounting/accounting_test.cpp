@@ -43,8 +43,17 @@ struct Accounting : TickDisplay {
     settings.Interface = ",Ethernet,Wi-Fi";
     fake.clock.Set(2006, 3, 20, 12, 0, 0);
   }
-  void ShowTip(const std::string&) override {}
-  void RefreshMeters(const std::string&, const std::string&, const std::string&) override {}
+  std::string tip;
+  MonthStanding meter;
+  std::vector<std::string> notifications;  // "!" first for the allowance used up
+  void ShowTip(const std::string& text) override { tip = text; }
+  void RefreshMeters(const std::string&, const std::string&, const std::string&,
+                     const MonthStanding& standing) override {
+    meter = standing;
+  }
+  void ShowNotification(const std::string& text, bool usedUp) override {
+    notifications.push_back((usedUp ? "!" : "") + text);
+  }
 
   // The tray window's load, in its order.
   void Load() {
@@ -266,6 +275,71 @@ TEST(Counting, NewRealAdaptersJoinAnAutomaticSelectionOnly) {
 
 // Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to` (null:
 // switched off). A bound that is not a valid time of day means there is no window.
+// Each warning of the allowance is given once a billing month, across restarts; one raised past
+// what is used lets its warnings come again; traffic in the free times does not count towards it;
+// a new billing month starts clean. The tip's third line and the meter follow.
+TEST_F(SamplingTick, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARaise) {
+  settings.MonthlyAllowance = 10 * kBytesPerGb;
+  settings.EnableFreeTimes = true, settings.FromFreeTime = "2:0:0", settings.ToFreeTime = "3:0:0";
+  flags.MeterWindowOpen = true;
+  fake.clock.Set(2026, 12, 20, 1, 59, 58);
+  const auto gb = [](double n) { return static_cast<std::uint64_t>(n * kBytesPerGb); };
+  Ticks({{Eth(0, 0)}, {Eth(gb(7.5), 0)}, {Eth(gb(9), 0)}});  // the last one in the free times
+  EXPECT_TRUE(notifications.empty());
+  EXPECT_EQ(meter.level, MonthStanding::Level::Within);
+  fake.clock.Advance(3600);
+  Ticks({{Eth(gb(9.5), 0)}});
+  ASSERT_EQ(notifications.size(), 1u);
+  EXPECT_EQ(notifications[0].substr(0, 52), "This month you have used 8.00 GB of your 10.00 GB al");
+  EXPECT_EQ(fake.userStore.Read("2026DEC", "WARNED", ""), "80");
+  EXPECT_EQ(meter.level, MonthStanding::Level::Warned);
+  EXPECT_EQ(tip.substr(tip.rfind('\n') + 1), "Month 8.00 of 10.00 GB (80 %), 13.0 GB at this pace");
+  Ticks({{Eth(gb(9.75), 0)}, {Eth(gb(11.6), 0)}});
+  ASSERT_EQ(notifications.size(), 2u);
+  EXPECT_EQ(notifications[1],
+            "!You have used all of your 10.00 GB allowance for this month (10.10 GB). It starts "
+            "again on 1 January.");
+  EXPECT_EQ(fake.userStore.Read("2026DEC", "WARNED", ""), "100");
+
+  Accounting restarted;
+  restarted.fake.userStore = fake.userStore;
+  restarted.fake.clock.now = fake.clock.now;
+  restarted.settings = settings;
+  restarted.Ticks({{Eth(0, 0)}, {Eth(1000, 0)}});
+  EXPECT_TRUE(restarted.notifications.empty()) << "a restart repeats nothing";
+  restarted.settings.MonthlyAllowance = 20 * kBytesPerGb;
+  restarted.Ticks({{Eth(2000, 0)}});
+  EXPECT_EQ(restarted.fake.userStore.Read("2026DEC", "WARNED", ""), "0");
+  restarted.Ticks({{Eth(gb(6), 0)}});
+  ASSERT_EQ(restarted.notifications.size(), 1u) << "the raised allowance's warning";
+  restarted.fake.clock.Set(2027, 1, 1, 0, 0, 5);
+  restarted.Ticks({{Eth(gb(23), 0)}});
+  EXPECT_EQ(restarted.notifications.size(), 2u) << "a new billing month starts clean";
+  EXPECT_EQ(restarted.fake.userStore.Read("2027JAN", "WARNED", ""), "80");
+}
+
+// The tip: Now, the speed of the last tick (over the time between its readings), and the month
+// against the allowance; a line too long loses its pace, never a part of a number.
+TEST_F(SamplingTick, TheTipShowsNowTheSpeedAndTheMonthInWholeLines) {
+  settings.MonthlyAllowance = kLargestAllowance;
+  Ticks({{Eth(0, 0)}});
+  Tick({Eth(2'621'440, 98'304)}, 2);
+  EXPECT_EQ(tip,
+            "Current - 2.59 MB\nIn 1.25 MB/s, Out 48 KB/s\n"
+            "Month 0.00 of 999,999.99 GB (0 %), 0.0 GB at this pace");
+  Accounting big;
+  big.settings.MonthlyAllowance = kLargestAllowance;
+  big.Store("2006MAR", "4000000000000000000", "0");
+  FakeRow fast = Eth(0, 0);
+  fast.receiveLinkSpeed = 10'000'000'000'000;  // 10 Tbit/s
+  big.Tick({fast});
+  fast.inOctets = std::uint64_t{1} << 40;
+  big.Tick({fast});
+  EXPECT_EQ(big.tip,
+            "Current - 1,048,576.00 MB\nIn 1,024.00 GB/s, Out 0 B/s\n"
+            "Month 3,725,291,322.46 of 999,999.99 GB (372529 %)");
+}
+
 TEST(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
   const std::tuple<const char*, const char*, int, bool> cases[] = {
       {nullptr, nullptr, 30001, true},        {"2:0:0", "7:59:59", 20000, false},

@@ -182,7 +182,9 @@ e2e_window_rect() { e2e_probe list | grep -F "$1" | e2e_rect_of; }
 
 # The program's tray icon: its probe line (tip, x, y), its tip, and a real click on it.
 e2e_icon() { e2e_probe icons | grep -E -m1 '^tip=(Trafimo|Current - )'; }
-e2e_tip() { e2e_icon | cut -f1 | sed 's/^tip=//'; }
+# e2e_tip: the tip's first line; e2e_tip_lines: all of them, one a line.
+e2e_tip_lines() { e2e_icon | cut -f1 | sed 's/^tip=//; s/\\n/\n/g'; }
+e2e_tip() { e2e_tip_lines | head -n1; }
 # shellcheck disable=SC2046
 e2e_click_icon() { e2e_click_at $(e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/') "$1"; }
 # Opens the tray menu with a right click; true once the popup is on screen.

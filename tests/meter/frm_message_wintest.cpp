@@ -20,7 +20,7 @@ class MeterWindow : public ::testing::Test {
   MeterWindow() { fake.clock.Set(2026, 12, 6, 12, 0, 0); }
   void TearDown() override { meters.CloseAll(); }
   frmMessage* Open() {
-    meters.ShowMeterSummary("1.2 MB", "34.5 MB", "6.7 GB", 5, false);
+    meters.ShowMeterSummary("1.2 MB", "34.5 MB", "6.7 GB", {}, 5, false);
     return meters.OpenWindows().empty() ? nullptr : meters.OpenWindows().back();
   }
   static void Tick(frmMessage* meter) { SendMessageA(meter->hwnd(), WM_TIMER, kMeterTimer1, 0); }
@@ -80,6 +80,11 @@ TEST_F(MeterWindow, SitsTopmostAtTheCornerItsPicturesAndTextsInTheirBoxesAndTheL
   Click(meter, meter::SwatchPart(0));
   EXPECT_EQ(fake.userStore.Read("Transparency", "TransLevel", "?"), "0");
   EXPECT_EQ(ExStyle(meter) & WS_EX_LAYERED, 0);
+  // This Month in the colour of where it stands against the allowance, with its tip.
+  EXPECT_EQ(meter->MonthColour(), GetSysColor(COLOR_INFOTEXT));
+  meters.RefreshMeterValues("1 B", "2 B", "3 B", {MonthStanding::Level::Over, "Month\nleft"});
+  EXPECT_EQ(meter->MonthColour(), RGB(0xC0, 0, 0));
+  EXPECT_EQ(meter->MonthTip(), "Month\nleft");
   for (UINT from = 96; const UINT scale : {96u, 120u, 144u}) {
     SCOPED_TRACE(scale);
     if (scale != from) testing::MoveToDpi(meter->hwnd(), scale, std::exchange(from, scale));
@@ -94,7 +99,7 @@ TEST_F(MeterWindow, APinnedMeterStaysUntilTheCloseButtonAndASecondOneIsRefused) 
   Click(meter, Part::picHold);
   EXPECT_EQ(Visible(), "True");
   EXPECT_EQ(Shown(meter, Part::picHold), meter->Picture(IDB_METER_HOLD));
-  meters.ShowMeterSummary("9 B", "9 B", "9 B", 5, false);
+  meters.ShowMeterSummary("9 B", "9 B", "9 B", {}, 5, false);
   EXPECT_EQ(meters.OpenWindows(), std::vector<frmMessage*>{meter});
   fake.clock.Advance(600);
   Tick(meter);

@@ -119,12 +119,12 @@ TEST_F(SettingsDialogTest, ClearAllDataOnYesOnlyAndEscapeIsCancel) {
   EXPECT_EQ(TextOf(Edit(kBoxMonthStartDay)), "17") << "the dialog stays as it was";
   dialog.Show();  // shown again while open: only brought forward, not loaded again
   EXPECT_EQ(TextOf(Edit(kBoxMonthStartDay)), "17");
-  SetFocus(Edit(kBoxMonthStartDay));
+  SetFocus(Edit(kBoxWarnAt));
   PressKey(VK_TAB);
   EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ENABLE_FREE_TIMES)) << "Tab skips the disabled times";
   SetFocus(Edit(kBoxMonthStartDay));
   PressKey(VK_RETURN);
-  EXPECT_EQ(GetFocus(), Item(IDC_SETTINGS_ENABLE_FREE_TIMES)) << "Enter in a box moves on";
+  EXPECT_EQ(GetFocus(), Edit(kBoxAllowance)) << "Enter in a box moves on, to the allowance";
   ASSERT_TRUE(OpenClipboard(dialog.hwnd()));  // a paste goes through the box's rules
   EmptyClipboard();
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, 5);

@@ -26,13 +26,21 @@ TEST(SettingsOk, ChecksTheFormInOrder) {
     FreeTime from, to;
     const char* message;  // null: accepted
     SettingsFocus focus;
+    double allowanceGb = 0, warnAt = 80;
   };
   const FreeTime bad{24, 0, 0}, good{23, 59, 59};
-  const Case cases[] = {{1, false, bad, bad, nullptr, {}},
-                        {29, true, bad, bad, "Month start day should be between 1 and 28",
-                         SettingsFocus::MonthStartDay},
-                        {1, true, {1, 60, 0}, good, "Invalid From time", SettingsFocus::FromHours},
-                        {28, true, good, {1, 0, 0.5}, "Invalid To time", SettingsFocus::ToHours}};
+  const Case cases[] = {
+      {1, false, bad, bad, nullptr, {}, 999999.99, 0},
+      {29, true, bad, bad, "Month start day should be between 1 and 28",
+       SettingsFocus::MonthStartDay, -1},
+      {1, true, {1, 60, 0}, good, "Invalid From time", SettingsFocus::FromHours},
+      {28, true, good, {1, 0, 0.5}, "Invalid To time", SettingsFocus::ToHours},
+      {28, true, good, good, "Monthly allowance should be between 0 and 999999.99 GB",
+       SettingsFocus::Allowance, 12.345, 100},
+      {28, true, good, good, "Monthly allowance should be between 0 and 999999.99 GB",
+       SettingsFocus::Allowance, 1000000},
+      {28, true, good, good, "Warn at should be between 0 and 99 %", SettingsFocus::WarnAt, 50,
+       99.5}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message ? c.message : "accepted");
     FakePlatform fake;
@@ -40,6 +48,7 @@ TEST(SettingsOk, ChecksTheFormInOrder) {
     form.monthStartDay = c.monthStartDay;
     form.enableFreeTimes = c.freeTimes;
     form.from = c.from, form.to = c.to;
+    form.allowanceGb = c.allowanceGb, form.warnAt = c.warnAt;
     Settings settings;
     const OkResult result = PressOk(form, settings, fake.platform, kDialog);
     EXPECT_EQ(result.close, c.message == nullptr);
@@ -88,6 +97,26 @@ TEST(SettingsOk, AnAutomaticSelectionStaysSoUntilThePersonChangesTheList) {
     EXPECT_EQ(fake.registry.GetText(platform::kHkeyLocalMachine, std::string(kSettingsSubKey),
                                     "AutomaticInterfaces"),
               after ? "1" : "0");
+  }
+}
+
+// The allowance is stored in whole bytes; one left as the box showed it keeps the bytes stored,
+// even where they are no whole hundredth of a GB (an administrator's policy).
+TEST(SettingsOk, TheAllowanceIsStoredInBytesAndOneLeftAsShownKeepsItsBytes) {
+  const std::tuple<std::uint64_t, double, std::uint64_t> cases[] = {
+      {53'687'091'200, 50, 53'687'091'200},
+      {53'687'091'201, 50, 53'687'091'201},
+      {53'687'091'201, 12.34, 13'249'974'108},
+      {0, 0.01, 10'737'418},
+      {53'687'091'200, 0, 0}};
+  for (const auto& [stored, shown, bytes] : cases) {
+    FakePlatform fake;
+    Settings settings;
+    settings.MonthlyAllowance = stored;
+    SettingsForm form = LoadSettingsForm(settings, {});
+    form.allowanceGb = shown;
+    EXPECT_TRUE(PressOk(form, settings, fake.platform, kDialog).close);
+    EXPECT_EQ(settings.MonthlyAllowance, bytes) << stored << " shown as " << shown;
   }
 }
 

@@ -2,6 +2,7 @@
 // the first run's interface selection, the start-up entry and the single-instance refusal.
 #include <gtest/gtest.h>
 
+#include "accounting/data_plan.h"
 #include "startup/globals.h"
 #include "startup/startup.h"
 #include "support/fakes.h"
@@ -78,6 +79,34 @@ TEST(LoadSettings, ReadsFlagsAndTheMonthStartDay) {
                               settings.AutomaticInterfaces),
               std::make_tuple(flag, flag, day, std::string(",eth0"), flag))
         << '"' << stored << '"';
+  }
+}
+
+// The allowance is whole bytes up to 999999.99 GB and its warn-at a whole percent below 100;
+// anything else reads as no allowance and 80. A save writes them back as read.
+TEST(LoadSettings, ReadsTheAllowanceAndItsWarnAtAndSavesThem) {
+  const std::string largest = std::to_string(kLargestAllowance);
+  const std::tuple<std::string, std::uint64_t, const char*, int> cases[] = {
+      {"53687091200", 53687091200, "90", 90},
+      {"0", 0, "0", 0},
+      {"-1", 0, "100", 80},
+      {"12.5", 0, "8.5", 80},
+      {largest, kLargestAllowance, "99", 99},
+      {largest + "0", 0, "", 80},
+      {" 5", 0, "x", 80}};
+  for (const auto& [allowance, bytes, warnAt, percent] : cases) {
+    FakePlatform fake;
+    fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "Interface", ",eth0");
+    fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "MonthlyAllowance", allowance);
+    fake.registry.PutText(kHkeyLocalMachine, kSettingsKey, "AllowanceWarnAt", warnAt);
+    Settings settings;
+    LoadSettings(settings, fake.platform);
+    EXPECT_EQ(settings.MonthlyAllowance, bytes) << allowance;
+    EXPECT_EQ(settings.AllowanceWarnAt, percent) << warnAt;
+    SaveSettings(settings, fake.platform);
+    EXPECT_EQ(fake.registry.GetText(kHkeyLocalMachine, kSettingsKey, "MonthlyAllowance") + " " +
+                  fake.registry.GetText(kHkeyLocalMachine, kSettingsKey, "AllowanceWarnAt"),
+              std::to_string(bytes) + " " + std::to_string(percent));
   }
 }
 

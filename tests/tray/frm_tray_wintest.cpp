@@ -85,17 +85,18 @@ TEST_F(TrayWindow, LoadAddsTheIconAndTakesTheStoredChoicesAndTicksWriteTheTip) {
   Load();
   const NOTIFYICONDATAA& record = tray.IconRecord();
   EXPECT_TRUE(IconPresent(tray.hwnd()));
-  EXPECT_EQ(record.cbSize, sizeof(void*) == 8 ? 104u : 88u);
+  EXPECT_EQ(record.cbSize, sizeof(NOTIFYICONDATAA)) << "the size that carries notifications";
   EXPECT_EQ(record.uCallbackMessage, 0x0200u);
-  EXPECT_EQ(std::string(record.szTip, 64), std::string("Trafimo\0", 8) + std::string(56, ' '));
+  EXPECT_EQ(std::string(record.szTip, 128), std::string("Trafimo\0", 8) + std::string(120, ' '));
   EXPECT_TRUE(IsChecked(IDM_TRAY_SHOW_MODE_1));
   EXPECT_EQ(flags.TransLevel, 3);
   ASSERT_EQ(meters.OpenWindows().size(), 1u) << "the meter left pinned opens";
   Tick();  // the baseline
   fake.ifTable.rows[0].inOctets += 3 * 1024;
+  fake.clock.monotonicMs += 1000;
   // Back from sleep, the window reads at once, without waiting for its timer.
   SendMessageA(tray.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-  EXPECT_STREQ(tray.IconRecord().szTip, "Current - 3 KB");
+  EXPECT_STREQ(tray.IconRecord().szTip, "Current - 3 KB\nIn 3 KB/s, Out 0 B/s");
   char text[32] = {};
   GetWindowTextA(meters.OpenWindows()[0]->Part(meter::Part::lblCostNow), text, sizeof text);
   EXPECT_STREQ(text, "3 KB") << "the open meter is refreshed";

@@ -31,15 +31,20 @@
 
 namespace {
 
+// Line breaks shown as \r and \n.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text)
+    out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return out;
+}
+
 std::string TextOf(HWND window) {
   char text[4096] = {};
   // WM_GETTEXT works across processes for the standard controls and top-level windows.
   SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, 2000, nullptr);
-  std::string out;
-  for (const char c : std::string(text))
-    out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
-  return out;
+  return Escaped(text);
 }
 
 std::string ClassOf(HWND window) {
@@ -189,7 +194,7 @@ int Icons() {
       RECT place = info.rect;
       if (IsRectEmpty(&place)) continue;  // the tool of a removed icon
       MapWindowPoints(info.hwnd, nullptr, reinterpret_cast<POINT*>(&place), 2);
-      std::printf("tip=%s\tx=%ld\ty=%ld\n", text, (place.left + place.right) / 2,
+      std::printf("tip=%s\tx=%ld\ty=%ld\n", Escaped(text).c_str(), (place.left + place.right) / 2,
                   (place.top + place.bottom) / 2);
     }
   }
