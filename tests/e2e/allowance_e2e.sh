@@ -9,24 +9,39 @@ settings='HKLM\Software\Velquor Trafimo\Settings' month=$(e2e_month_section)
 send() { python3 "$E2E_SOURCE/tests/e2e/tools/traffic.py" send 127.0.0.1 0 "$1" >/dev/null; }
 # The notification area's tips and balloons: "L T R B" of each visible one.
 balloons() { e2e_probe list | grep -F 'class="tooltips_class32"' | e2e_rect_of; }
-# The text of the screen inside "L T R B" (with a margin), read as a person would, in one line.
-read_screen() {
-  local l t r b ox oy
-  read -r l t r b <<<"$1" && read -r ox oy <<<"$(e2e_desktop_origin)"
-  import -window root -display "$DISPLAY" -crop "$((r - l + 8))x$((b - t + 8))+$((ox + l - 4))+$((oy + t - 4))" \
-    +repage -resize 300% "$E2E_OUT/read.png" 2>/dev/null && tesseract "$E2E_OUT/read.png" - 2>/dev/null | tr '\n' ' '
+# crop "L T R B" MARGIN FILE: that part of the desktop, with a margin, as a picture.
+crop() {
+  local l t r b ox oy m=$2
+  read -r l t r b <<<"$1" && read -r ox oy <<<"$(e2e_desktop_origin)" &&
+    import -window root -display "$DISPLAY" -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" \
+      +repage "$3" 2>/dev/null
 }
-# e2e_photograph_area NAME "L T R B": that part of the desktop as a picture for docs/.
+# The text inside "L T R B", read from the screen as a person would, in one line.
+read_screen() {
+  crop "$1" 4 "$E2E_OUT/read.png" && convert "$E2E_OUT/read.png" -resize 300% "$E2E_OUT/read.png" &&
+    tesseract "$E2E_OUT/read.png" - 2>/dev/null | tr '\n' ' '
+}
+# photograph_area NAME "L T R B": that part of the desktop as docs/NAME.png (TRAFIMO_UPDATE_DOCS).
 photograph_area() {
-  local l t r b ox oy
-  read -r l t r b <<<"$2" && read -r ox oy <<<"$(e2e_desktop_origin)"
-  import -window root -display "$DISPLAY" -crop "$((r - l + 40))x$((b - t + 40))+$((ox + l - 20))+$((oy + t - 20))" \
-    +repage "$E2E_OUT/$1.png" 2>/dev/null && e2e_log "picture: $E2E_OUT/$1.png"
+  crop "$2" 20 "$E2E_OUT/$1.png" && e2e_log "picture: $E2E_OUT/$1.png"
   [[ -z "${TRAFIMO_UPDATE_DOCS:-}" ]] || cp "$E2E_OUT/$1.png" "$E2E_SOURCE/docs/$1.png"
 }
 wait_balloon() {
   local seen && seen=$(e2e_wait_until 15 eval '[[ -n "$(balloons)" ]]' && balloons | head -n1) &&
     [[ -n "$seen" ]] && echo "$seen"
+}
+# warning MB WHAT WORDS WARNED: MB more each way over the loopback bring the warning WHAT, which
+# reads WORDS (a pattern), and store WARNED.
+warning() {
+  local balloon text
+  e2e_check "$1 MB each way over the loopback" send "$1"
+  balloon=$(wait_balloon)
+  e2e_check "$2 shows beside the notification area" test -n "$balloon"
+  text=$(read_screen "$balloon")
+  e2e_log "it reads: $text"
+  e2e_check "it reads \"$3\"" grep -qE "$3" <<<"$text"
+  e2e_check "\"WARNED\" is stored as \"$4\"" e2e_wait_until 5 eval "[[ \$(e2e_stored $month WARNED) == $4 ]]"
+  WARNING_AREA=$balloon
 }
 
 e2e_count_only lo
@@ -39,25 +54,11 @@ e2e_start /s
 e2e_check "the program counts (its tip shows Now)" e2e_wait_until 40 eval '[[ "$(e2e_tip)" == "Current - "* ]]'
 e2e_click_at 5 5 -
 
-# 22 MB sent and echoed cross the loopback four times: about 86 % of 0.10 GB.
-e2e_check "22 MB each way over the loopback" send 22
-balloon=$(wait_balloon)
-e2e_check "the early warning shows beside the notification area" test -n "$balloon"
-text=$(read_screen "$balloon")
-e2e_log "it reads: $text"
-e2e_check "it tells of the allowance" grep -q "allowance" <<<"$text"
-e2e_check "and how much of it is used (8x %)" grep -qE "\(8[0-9] ?%\)" <<<"$text"
-photograph_area allowance-warning "$balloon"
-e2e_check "\"WARNED\" is stored as \"80\"" e2e_wait_until 5 eval '[[ "$(e2e_stored "$month" WARNED)" == 80 ]]'
+# Sent and echoed, a megabyte crosses the loopback four times: 22 MB are about 86 % of 0.10 GB.
+warning 22 "the early warning" "of your 0[.,]10 GB allowance \(8[0-9] ?%\)" 80
+photograph_area allowance-warning "$WARNING_AREA"
 e2e_wait_until 20 eval '[[ -z "$(balloons)" ]]'
-
-e2e_check "6 MB more each way: about 110 %" send 6
-balloon=$(wait_balloon)
-e2e_check "the warning that the allowance is used up shows" test -n "$balloon"
-text=$(read_screen "$balloon")
-e2e_log "it reads: $text"
-e2e_check "it says all of it is used" grep -q "used all" <<<"$text"
-e2e_check "\"WARNED\" is stored as \"100\"" e2e_wait_until 5 eval '[[ "$(e2e_stored "$month" WARNED)" == 100 ]]'
+warning 6 "the warning that the allowance is used up" "You have used all of your 0[.,]10 GB" 100
 
 e2e_check "the program ends" e2e_kill
 e2e_start /s
