@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "platform/platform_win.h"
 #include "platform/shared_form_win.h"
 #include "report/frm_monthly_usage_win.h"
+#include "report/usage_export.h"
 #include "startup/globals.h"
 #include "settings/frm_settings_win.h"
 #include "startup/startup.h"
@@ -95,10 +97,13 @@ int RunMessageLoop(ProgramWindows& windows) {
 
 // The start: refuse a second instance and load the settings, then the settings dialog when the
 // command line is empty, then the hidden tray window, whose load may open the meter (or only
-// bring that dialog forward); the message loop runs until the process ends.
+// bring that dialog forward); the message loop runs until the process ends. "/export FILE" only
+// reads what is stored and writes the file, beside a running copy too.
 int Main(std::string_view commandLine) {
   static RealPlatform realPlatform;
   platform::Platform& platform = realPlatform.get();
+  if (const std::optional<std::string> path = ExportPathOf(commandLine))
+    return report::ExportStoredUsage(platform, *path);
   RefuseSecondInstanceThenLoadSettings(AnotherInstanceRunning(), Globals::settings, platform);
 
   static MeterWindows meters(platform, Globals::flags);
