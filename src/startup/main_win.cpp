@@ -62,11 +62,11 @@ bool AnotherInstanceRunning() {
 class ProgramWindows : public WindowOpener {
  public:
   ProgramWindows(platform::Platform& platform, Settings& settings, TrayWindowLink& tray)
-      : platform_(platform), tray_(tray), settings_(platform, settings, tray) {}
+      : platform_(platform), shared_(settings), tray_(tray), settings_(platform, settings, tray) {}
 
   void ShowSettings() override { settings_.Show(); }
   bool BringSettingsForwardIfVisible() override { return settings_.BringForwardIfVisible(); }
-  void ShowMonthlyUsage() override { monthlyUsage_.Show(platform_, tray_); }
+  void ShowMonthlyUsage() override { monthlyUsage_.Show(platform_, shared_, tray_); }
   void ShowAbout() override { about_.Show(platform_.shell, tray_); }
 
   // The open windows' keyboard handling (Tab, Enter, Esc, access keys) for a message of the loop.
@@ -77,6 +77,7 @@ class ProgramWindows : public WindowOpener {
 
  private:
   platform::Platform& platform_;
+  const Settings& shared_;
   TrayWindowLink& tray_;
   frmSettings settings_;
   SharedForm<FrmMonthlyUsage> monthlyUsage_;
