@@ -70,8 +70,8 @@ struct Bench {
   CachedIfTable table;
   Settings settings;
   SharedFlags flags;
-  platform::Platform platform{fake.registry, fake.userStore, table,        fake.clock,
-                              fake.locale,   fake.messages,  fake.process, fake.shell};
+  platform::Platform platform{fake.registry, fake.userStore, table,      fake.clock, fake.locale,
+                              fake.messages, fake.process,   fake.shell, fake.files};
   NullDisplay display;
 
   Bench() {

@@ -111,6 +111,8 @@ class MapUserStore : public platform::UserStore {
     values.clear();
     return true;
   }
+  std::vector<std::string> Sections() override { return {}; }
+  std::vector<platform::StoredValue> ReadSection(std::string_view) override { return {}; }
 
  private:
   static std::string Name(std::string_view section, std::string_view key) {
@@ -208,7 +210,7 @@ int main(int argc, char** argv) {
   MapUserStore memory;
   platform::Platform apart{platform.registry, memory,          copied,
                            platform.clock,    platform.locale, platform.messages,
-                           platform.process,  platform.shell};
+                           platform.process,  platform.shell,  platform.files};
   TrafficAccounting ownWork(apart, settings, flags);
   ownWork.LoadShowMode();
   ownWork.LoadMonthKey();

@@ -3,8 +3,8 @@ trafimo_core_library(trafimo_core)
 
 add_library(trafimo_win STATIC ${TRAFIMO_WIN_SOURCES})
 # iphlpapi.dll and version.dll are loaded at run time from the system folder, never imported.
-target_link_libraries(trafimo_win PUBLIC trafimo_core comctl32 shell32 advapi32 gdi32 user32
-                                         msimg32)
+target_link_libraries(trafimo_win PUBLIC trafimo_core comctl32 comdlg32 shell32 advapi32 gdi32
+                                         user32 msimg32)
 target_compile_definitions(trafimo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 target_compile_definitions(trafimo_core PUBLIC NOMINMAX)
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "accounting/byte_amount.h"
+#include "accounting/day_records.h"
 #include "accounting/usage_records.h"
 #include "platform/number_format.h"
 
@@ -98,11 +99,9 @@ void TrafficAccounting::LoadMonthRecord() {
 void TrafficAccounting::LoadCostToday() {
   const platform::LocalTime now = platform_.clock.Now();
   DateToday = platform_.userStore.Read(kDateTodaySection, kDateTodayKey, "");
-  if (DayStampOf(now) != DateToday) {
-    dayStampPending_ = !StartNewDay(now);
-  } else {
-    CostToday = ReadTotals(kTodaySection);
-  }
+  // Today as stored: this day's, or the day's that ended while the program was not running.
+  CostToday = ReadTotals(kTodaySection);
+  if (DayStampOf(now) != DateToday) dayStampPending_ = !StartNewDay(now);
 }
 
 void TrafficAccounting::SampleTraffic(TickDisplay& display) {
@@ -295,6 +294,9 @@ void TrafficAccounting::ResetToday() {
 }
 
 bool TrafficAccounting::StartNewDay(const platform::LocalTime& date) {
+  // The day that ends is kept before Today starts again; once a day, so a failed write is not
+  // tried again.
+  KeepDayRecord(platform_.userStore, platform_.locale, DateToday, CostToday);
   DateToday = DayStampOf(date);
   bool stored = platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
   stored = platform_.userStore.Write(kTodaySection, "IN", "0") && stored;

@@ -2,15 +2,39 @@
 // totals report reads them by the same rule.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 #include "platform/locale.h"
 
 namespace trafimo {
 
+// The sections and keys of the records.
+namespace records {
+inline constexpr std::string_view kDateToday = "DateToday";  // section and key of the day stamp
+inline constexpr std::string_view kToday = "Today";
+inline constexpr std::string_view kIn = "IN";
+inline constexpr std::string_view kOut = "OUT";
+inline constexpr std::string_view kDayStampPicture = "yyyyMMMdd";  // 2006Jan05
+}  // namespace records
+
 // The section of the month record whose billing month starts on `date`: the date with the
 // picture "yyyyMMM" in the user's locale, upper case (2006JAN).
 std::string MonthSectionName(platform::Locale& locale, const platform::LocalTime& date);
+
+// The first of the month a section of a month record names, read back as the locale wrote it;
+// nothing for a section that is no month record ("Today", "Settings").
+std::optional<platform::LocalTime> MonthOfSection(platform::Locale& locale,
+                                                  std::string_view section);
+
+// The first day of the billing month `date` falls in when billing months start on `startDay`
+// (1 to 28): that day of this calendar month, or of the one before when `date` comes earlier.
+platform::LocalTime BillingMonthStart(const platform::LocalTime& date, int startDay);
+
+// A stored byte amount as the accounting reads it: a whole number from 0 to 2^62, else 0.
+std::int64_t StoredByteAmount(std::string_view text);
 
 }  // namespace trafimo

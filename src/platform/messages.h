@@ -12,6 +12,7 @@ inline constexpr std::uint32_t kMbOk = 0x0;
 inline constexpr std::uint32_t kMbYesNo = 0x4;
 inline constexpr std::uint32_t kMbIconStop = 0x10;
 inline constexpr std::uint32_t kMbIconQuestion = 0x20;
+inline constexpr std::uint32_t kMbIconExclamation = 0x30;
 inline constexpr std::uint32_t kMbIconInformation = 0x40;
 inline constexpr std::uint32_t kMbDefButton2 = 0x100;
 

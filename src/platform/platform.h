@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "platform/if_table.h"
 #include "platform/locale.h"
 #include "platform/messages.h"
@@ -21,6 +22,7 @@ struct Platform {
   Messages& messages;
   Process& process;
   Shell& shell;
+  Files& files;
 };
 
 }  // namespace trafimo::platform

@@ -19,6 +19,9 @@ class Win32Registry : public platform::Registry {
                  platform::RegKeyHandle& key) override;
   long QueryValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t* type,
                   std::uint8_t* data, std::uint32_t* size) override;
+  long EnumKey(platform::RegKeyHandle key, std::uint32_t index, std::string& name) override;
+  long EnumValue(platform::RegKeyHandle key, std::uint32_t index, std::string& name,
+                 std::uint32_t& type, std::vector<std::uint8_t>& data) override;
   long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override;
   long DeleteValue(platform::RegKeyHandle key, std::string_view valueName) override;
@@ -86,6 +89,15 @@ class Win32Shell : public platform::Shell {
                         std::string_view directory, int showCommand) override;
 };
 
+// GetSaveFileNameA, and CreateFileA into a file of its own beside the target, then MoveFileExA
+// over it.
+class Win32Files : public platform::Files {
+ public:
+  std::optional<std::string> AskSavePath(platform::OwnerWindow owner,
+                                         std::string_view defaultName) override;
+  bool WriteWholeFile(std::string_view path, std::string_view contents) override;
+};
+
 // One of each real service, wired as the Platform the program's code receives.
 class RealPlatform {
  public:
@@ -104,8 +116,9 @@ class RealPlatform {
   Win32Messages messages_;
   Win32Process process_;
   Win32Shell shell_;
-  platform::Platform platform_{registry_, userStore_, ifTable_, clock_,
-                               locale_,   messages_,  process_, shell_};
+  Win32Files files_;
+  platform::Platform platform_{registry_, userStore_, ifTable_, clock_, locale_,
+                               messages_, process_,   shell_,   files_};
 };
 
 }  // namespace trafimo::win

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace trafimo::platform {
 
@@ -22,6 +23,7 @@ inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 
 inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeyRead = 0x20019;  // query values, enumerate subkeys, notify
 inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kKeyAllAccessBrowserSwitch = 0x3F;  // the mask the IE switches use
 inline constexpr std::uint32_t kMaximumAllowed = 0x02000000;       // what RegOpenKeyA asks for
@@ -31,6 +33,7 @@ inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidParameter = 87;
 inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
 
 class Registry {
  public:
@@ -49,6 +52,12 @@ class Registry {
   // RegSetValueExA.
   virtual long SetValue(RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                         const std::uint8_t* data, std::uint32_t size) = 0;
+  // RegEnumKeyExA: the name of the subkey at `index`; kErrorNoMoreItems after the last.
+  virtual long EnumKey(RegKeyHandle key, std::uint32_t index, std::string& name) = 0;
+  // RegEnumValueA: the name, type and whole data of the value at `index`, however long;
+  // kErrorNoMoreItems after the last.
+  virtual long EnumValue(RegKeyHandle key, std::uint32_t index, std::string& name,
+                         std::uint32_t& type, std::vector<std::uint8_t>& data) = 0;
   // RegDeleteValueA.
   virtual long DeleteValue(RegKeyHandle key, std::string_view valueName) = 0;
   // RegDeleteKeyA: deletes one key that has no subkeys.

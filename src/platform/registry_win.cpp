@@ -49,6 +49,43 @@ long Win32Registry::QueryValue(platform::RegKeyHandle key, std::string_view valu
   return result;
 }
 
+long Win32Registry::EnumKey(platform::RegKeyHandle key, std::uint32_t index, std::string& name) {
+  char buffer[256] = {};  // a key name has 255 characters at the most
+  DWORD size = sizeof buffer;
+  const LONG result =
+      RegEnumKeyExA(ToHkey(key), index, buffer, &size, nullptr, nullptr, nullptr, nullptr);
+  name.assign(buffer, result == ERROR_SUCCESS ? size : 0);
+  return result;
+}
+
+long Win32Registry::EnumValue(platform::RegKeyHandle key, std::uint32_t index, std::string& name,
+                              std::uint32_t& type, std::vector<std::uint8_t>& data) {
+  // A value name has 16383 characters at the most; in UTF-8 each may take up to three bytes.
+  constexpr std::size_t kLongestName = 16383 * 3 + 1;
+  std::string nameBuffer(256, '\0');
+  if (data.size() < 256) data.resize(256);
+  for (;;) {
+    DWORD nameSize = static_cast<DWORD>(nameBuffer.size());
+    DWORD dataSize = static_cast<DWORD>(data.size());
+    DWORD storedType = 0;
+    const LONG result = RegEnumValueA(ToHkey(key), index, nameBuffer.data(), &nameSize, nullptr,
+                                      &storedType, data.data(), &dataSize);
+    // The data or the name did not fit: again with room for it (the value may have grown).
+    if (result == ERROR_MORE_DATA && dataSize > data.size()) {
+      data.resize(dataSize);
+    } else if (result == ERROR_MORE_DATA && nameBuffer.size() < kLongestName) {
+      nameBuffer.resize(kLongestName);
+    } else if (result != ERROR_SUCCESS) {
+      return result;
+    } else {
+      name.assign(nameBuffer.data(), nameSize);
+      type = storedType;
+      data.resize(dataSize);
+      return result;
+    }
+  }
+}
+
 long Win32Registry::SetValue(platform::RegKeyHandle key, std::string_view valueName,
                              std::uint32_t type, const std::uint8_t* data, std::uint32_t size) {
   return RegSetValueExA(ToHkey(key), Z(valueName).c_str(), 0, type, data, size);

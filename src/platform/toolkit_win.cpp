@@ -52,6 +52,18 @@ void LayOutControls(HWND parent, std::span<const ControlSpec> table, UINT dpi,
   }
 }
 
+void KeyboardFocus::OnActivate(HWND window, WPARAM wParam, HWND fallback) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window, focus)) saved_ = focus;
+  } else if (saved_ != nullptr && IsWindow(saved_) && IsChild(window, saved_) &&
+             IsWindowVisible(saved_)) {
+    SetFocus(saved_);
+  } else if (fallback != nullptr) {
+    SetFocus(fallback);
+  }
+}
+
 RECT PrimaryWorkArea() {
   MONITORINFO monitor{sizeof monitor, {}, {}, 0};
   GetMonitorInfoA(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);

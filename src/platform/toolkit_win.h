@@ -57,6 +57,17 @@ void CreateControls(HWND parent, std::span<const ControlSpec> table);
 void LayOutControls(HWND parent, std::span<const ControlSpec> table, UINT dpi,
                     const FontSet& fonts);
 
+// Keeps the control that has the keyboard while its window is inactive and gives it back when the
+// window is active again, as a dialog does (WM_ACTIVATE's handling); when none had it, or it is
+// hidden now, `fallback` takes it.
+class KeyboardFocus {
+ public:
+  void OnActivate(HWND window, WPARAM wParam, HWND fallback);
+
+ private:
+  HWND saved_ = nullptr;
+};
+
 // The primary monitor's work area as it is now (GetMonitorInfo; SPI_GETWORKAREA may be read once
 // per process and cached, as Wine does).
 RECT PrimaryWorkArea();

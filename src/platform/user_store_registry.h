@@ -22,6 +22,10 @@ class RegistryUserStore : public UserStore {
   bool Write(std::string_view section, std::string_view key, std::string_view value) override;
   // Deletes Software\Trafimo with every section below it.
   bool EraseAll() override;
+  // The keys below Software\Trafimo.
+  std::vector<std::string> Sections() override;
+  // The REG_SZ and REG_EXPAND_SZ values of the section's key, in one pass over it.
+  std::vector<StoredValue> ReadSection(std::string_view section) override;
 
  private:
   static std::string SectionKey(std::string_view section);

@@ -1,5 +1,6 @@
 // The monthly totals window (frmMonthlyUsage): the stored traffic of one year, month by month,
-// in MB or GB. One shared instance, shown modeless.
+// in MB or GB; a month's days with bars; the usage file exported. One shared instance, shown
+// modeless.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,7 @@ namespace trafimo::win {
 
 class FrmMonthlyUsage : public Window {
  public:
-  FrmMonthlyUsage(platform::Platform& platform, TrayWindowLink& tray);
+  FrmMonthlyUsage(platform::Platform& platform, const Settings& settings, TrayWindowLink& tray);
   ~FrmMonthlyUsage() override;
 
   // Creates the window and runs the opening steps, or brings the open window forward.
@@ -32,17 +33,28 @@ class FrmMonthlyUsage : public Window {
 
  private:
   class Frame;
+  class MonthRows;
 
   void Create();
   void Layout();  // places the frame and the controls at the window's DPI, with fonts to match
   void Load();
   void ShowRows();
+  void ShowView();  // the controls of the year or of the days, filled
+  void SelectMonth(std::size_t month);
+  void OpenDays();
+  // The control of the view shown that takes the keyboard: the month rows or the days.
+  HWND FirstControl() const;
+  void Export();
+  void DrawDay(const DRAWITEMSTRUCT& item);
   void OnCommand(int id, int code);
 
+  platform::Platform& platform_;
   TrayWindowLink& tray_;
   report::MonthlyUsageReport report_;
   std::unique_ptr<Frame> frame_;
+  std::unique_ptr<MonthRows> rows_;
   FontSet fonts_;
+  KeyboardFocus focus_;
 };
 
 }  // namespace trafimo::win

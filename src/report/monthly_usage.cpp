@@ -1,11 +1,13 @@
 #include "report/monthly_usage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "accounting/usage_records.h"
 #include "platform/number_format.h"
+#include "report/usage_export.h"
 
 namespace trafimo::report {
 
@@ -170,11 +172,49 @@ int YearOfText(std::string_view text) {
   return static_cast<int>(value);
 }
 
+std::vector<DayRow> BillingMonthDays(platform::UserStore& store, platform::Locale& locale,
+                                     const platform::LocalTime& start,
+                                     const platform::LocalTime& now, const TodayTotals& today,
+                                     Unit unit) {
+  const platform::LocalTime first{start.year, start.month, start.day};
+  const platform::LocalTime next =
+      first.month == 12 ? platform::LocalTime{first.year + 1, 1, first.day}
+                        : platform::LocalTime{first.year, first.month + 1, first.day};
+  const platform::LocalTime present{now.year, now.month, now.day};
+  const platform::LocalTime last = std::min(AddDays(next, -1), present);
+  const DayTotals records = ReadDayRecords(store, locale, today, first, last);
+  std::int64_t largest = 0;
+  for (const auto& [date, totals] : records)
+    largest = std::max(largest, totals.Total);
+
+  std::vector<DayRow> rows;
+  for (platform::LocalTime date = first; date <= last; date = AddDays(date, 1)) {
+    DayRow& row = rows.emplace_back(
+        DayRow{date, locale.FormatDate(date, kDayPicture), "-", "-", "-", 0, date == present});
+    const auto record = records.find(date);
+    if (record == records.end()) continue;
+    const TrafficTotals& totals = record->second;
+    const auto text = [&](std::int64_t bytes) {
+      return FormatBytes(locale, Currency::FromBytes(static_cast<double>(bytes)), unit);
+    };
+    row.upload = text(totals.Out);
+    row.download = text(totals.In);
+    row.total = text(totals.Total);
+    row.bar = largest > 0 ? static_cast<double>(totals.Total) / static_cast<double>(largest) : 0;
+  }
+  return rows;
+}
+
 void MonthlyUsageReport::Open() {
   years_ = BuildYearList(store_, locale_, clock_);
   monthNames_ = MonthNames(locale_);
   unit_ = Unit::MB;
-  SelectYear(years_.size() - 1);
+  view_ = View::Year;
+  const platform::LocalTime billing = BillingMonthStart(clock_.Now(), settings_.MonthStartDay);
+  selectedMonth_ = static_cast<std::size_t>(billing.month - 1);
+  const auto year = std::find(years_.begin(), years_.end(), std::to_string(billing.year));
+  SelectYear(year != years_.end() ? static_cast<std::size_t>(year - years_.begin())
+                                  : years_.size() - 1);
 }
 
 void MonthlyUsageReport::SelectYear(std::size_t index) {
@@ -188,9 +228,40 @@ void MonthlyUsageReport::SelectUnit(Unit unit) {
   Refill();
 }
 
+void MonthlyUsageReport::SelectMonth(std::size_t month) {
+  if (month < 12) selectedMonth_ = month;
+}
+
+void MonthlyUsageReport::OpenDays() {
+  view_ = View::Days;
+  Refill();
+}
+
+void MonthlyUsageReport::Back() {
+  view_ = View::Year;
+  Refill();
+}
+
+std::string MonthlyUsageReport::UsageFile() {
+  return UsageFileText(UsageRecords(store_, locale_, settings_.MonthStartDay, today_()));
+}
+
+std::string MonthlyUsageReport::DaysTitle() const {
+  return monthNames_[selectedMonth_] + ' ' + std::to_string(Year());
+}
+
+int MonthlyUsageReport::Year() const {
+  return years_.empty() ? 0 : YearOfText(years_[selectedYear_]);
+}
+
 void MonthlyUsageReport::Refill() {
-  const int year = years_.empty() ? 0 : YearOfText(years_[selectedYear_]);
-  rows_ = UpdateTotal(store_, locale_, year, unit_);
+  if (view_ == View::Days) {
+    const platform::LocalTime start{Year(), static_cast<int>(selectedMonth_) + 1,
+                                    settings_.MonthStartDay};
+    days_ = BillingMonthDays(store_, locale_, start, clock_.Now(), today_(), unit_);
+  } else {
+    rows_ = UpdateTotal(store_, locale_, Year(), unit_);
+  }
 }
 
 }  // namespace trafimo::report

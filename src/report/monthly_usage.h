@@ -5,11 +5,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "accounting/day_records.h"
 #include "platform/platform.h"
+#include "startup/globals.h"
 
 namespace trafimo::report {
 
@@ -61,36 +64,84 @@ std::array<std::string, 12> MonthNames(platform::Locale& locale);
 // The 16-bit whole number a year entry's text stands for (0 when it holds none).
 int YearOfText(std::string_view text);
 
+// How a day's date is shown: "Mon 7 Dec" in an English locale.
+inline constexpr std::string_view kDayPicture = "ddd d MMM";
+
+// One day of a billing month; "-" for the amounts of a day that has no record.
+struct DayRow {
+  platform::LocalTime date;
+  std::string dateText, upload, download, total;
+  double bar = 0;  // the day's total as a share of the month's largest day, 0 to 1
+  bool today = false;
+  bool operator==(const DayRow&) const = default;
+};
+
+// The days of the billing month that begins on `start`, up to the date of `now`: each day's
+// record, today's from `today` where it holds more.
+std::vector<DayRow> BillingMonthDays(platform::UserStore& store, platform::Locale& locale,
+                                     const platform::LocalTime& start,
+                                     const platform::LocalTime& now, const TodayTotals& today,
+                                     Unit unit);
+
+// What the window shows: the twelve months of a year, or the days of one billing month.
+enum class View { Year, Days };
+
 // What the monthly totals window shows, driven by the window's events.
 class MonthlyUsageReport {
  public:
-  MonthlyUsageReport(platform::UserStore& store, platform::Locale& locale, platform::Clock& clock)
-      : store_(store), locale_(locale), clock_(clock) {}
+  // `today` gives the live Today counter with its day stamp.
+  MonthlyUsageReport(platform::UserStore& store, platform::Locale& locale, platform::Clock& clock,
+                     const Settings& settings, std::function<TodayTotals()> today)
+      : store_(store),
+        locale_(locale),
+        clock_(clock),
+        settings_(settings),
+        today_(std::move(today)) {}
 
-  // The opening steps: the year list, the month names, "MB", the last year selected and filled.
+  // The opening steps: the year list, the month names, "MB", the year of the present billing
+  // month selected and filled (the last year when it has no record) and that month's row
+  // selected.
   void Open();
   // A year picked in the list; fills the rows.
   void SelectYear(std::size_t index);
-  // A unit option clicked; fills the rows.
+  // A unit option clicked; fills the rows of the view shown.
   void SelectUnit(Unit unit);
+  // A month's row selected, January 0.
+  void SelectMonth(std::size_t month);
+  // The days of the selected month's billing month; Back returns to its year.
+  void OpenDays();
+  void Back();
+  // The usage file of every record, today's from the live Today.
+  std::string UsageFile();
 
   const std::vector<std::string>& years() const { return years_; }
   std::size_t selectedYear() const { return selectedYear_; }
+  std::size_t selectedMonth() const { return selectedMonth_; }
   Unit unit() const { return unit_; }
+  View view() const { return view_; }
   const std::array<std::string, 12>& monthNames() const { return monthNames_; }
   const YearRows& rows() const { return rows_; }
+  const std::vector<DayRow>& days() const { return days_; }
+  // The month whose days are shown, as its row names it, and its year ("December 2026").
+  std::string DaysTitle() const;
 
  private:
+  int Year() const;
   void Refill();
 
   platform::UserStore& store_;
   platform::Locale& locale_;
   platform::Clock& clock_;
+  const Settings& settings_;
+  std::function<TodayTotals()> today_;
   std::vector<std::string> years_;
   std::size_t selectedYear_ = 0;
+  std::size_t selectedMonth_ = 0;
   Unit unit_ = Unit::MB;
+  View view_ = View::Year;
   std::array<std::string, 12> monthNames_;
   YearRows rows_;
+  std::vector<DayRow> days_;
 };
 
 }  // namespace trafimo::report

@@ -311,15 +311,7 @@ LRESULT frmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_ACTIVATE:
       // The focus leaves with the dialog and comes back to the control that had it.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd(), focus)) focusBeforeDeactivation_ = focus;
-      } else if (focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_) &&
-                 IsChild(hwnd(), focusBeforeDeactivation_)) {
-        SetFocus(focusBeforeDeactivation_);
-      } else {
-        FocusFirstControl();
-      }
+      focus_.OnActivate(hwnd(), wParam, GetNextDlgTabItem(hwnd(), nullptr, FALSE));
       return 0;
     case WM_DPICHANGED:
       Layout();
@@ -337,7 +329,7 @@ LRESULT frmSettings::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void frmSettings::OnDestroyed() {
   // The boxes' windows went with the dialog's.
   boxes_.clear();
-  focusBeforeDeactivation_ = nullptr;
+  focus_ = KeyboardFocus{};
 }
 
 }  // namespace trafimo::win

@@ -72,7 +72,7 @@ class frmSettings : public Window {
   TrayWindowLink& tray_;
   std::vector<std::unique_ptr<NebControl>> boxes_;
   FontSet fonts_;
-  HWND focusBeforeDeactivation_ = nullptr;
+  KeyboardFocus focus_;
 };
 
 }  // namespace trafimo::win

@@ -196,6 +196,10 @@ std::optional<TimeOfDayParts> ReadFreeTime(std::string_view stored) {
   return TimeOfDayParts{parts[0], parts[1], parts[2]};
 }
 
+std::uint8_t StoredMonthStartDay(platform::Registry& registry) {
+  return MonthStartDayOf(OrDefault(ReadSetting(registry, kMonthStartDay), "1"));
+}
+
 bool SaveInterfaceList(const Settings& settings, platform::Platform& platform) {
   using platform::kHkeyCurrentUser, platform::kHkeyLocalMachine;
   platform::Registry& registry = platform.registry;

@@ -83,6 +83,9 @@ struct SaveOutcome {
 // the list from the interface table, leaving out the loopback, and saves everything.
 void LoadSettings(Settings& settings, platform::Platform& platform);
 
+// The stored month start day alone, read without writing anything (1 when none is stored).
+std::uint8_t StoredMonthStartDay(platform::Registry& registry);
+
 // Writes the settings and writes or deletes the start-up entry.
 SaveOutcome SaveSettings(const Settings& settings, platform::Platform& platform);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "platform/platform_win.h"
 #include "platform/shared_form_win.h"
 #include "report/frm_monthly_usage_win.h"
+#include "report/usage_export.h"
 #include "startup/globals.h"
 #include "settings/frm_settings_win.h"
 #include "startup/startup.h"
@@ -60,11 +62,11 @@ bool AnotherInstanceRunning() {
 class ProgramWindows : public WindowOpener {
  public:
   ProgramWindows(platform::Platform& platform, Settings& settings, TrayWindowLink& tray)
-      : platform_(platform), tray_(tray), settings_(platform, settings, tray) {}
+      : platform_(platform), shared_(settings), tray_(tray), settings_(platform, settings, tray) {}
 
   void ShowSettings() override { settings_.Show(); }
   bool BringSettingsForwardIfVisible() override { return settings_.BringForwardIfVisible(); }
-  void ShowMonthlyUsage() override { monthlyUsage_.Show(platform_, tray_); }
+  void ShowMonthlyUsage() override { monthlyUsage_.Show(platform_, shared_, tray_); }
   void ShowAbout() override { about_.Show(platform_.shell, tray_); }
 
   // The open windows' keyboard handling (Tab, Enter, Esc, access keys) for a message of the loop.
@@ -75,6 +77,7 @@ class ProgramWindows : public WindowOpener {
 
  private:
   platform::Platform& platform_;
+  const Settings& shared_;
   TrayWindowLink& tray_;
   frmSettings settings_;
   SharedForm<FrmMonthlyUsage> monthlyUsage_;
@@ -95,10 +98,13 @@ int RunMessageLoop(ProgramWindows& windows) {
 
 // The start: refuse a second instance and load the settings, then the settings dialog when the
 // command line is empty, then the hidden tray window, whose load may open the meter (or only
-// bring that dialog forward); the message loop runs until the process ends.
+// bring that dialog forward); the message loop runs until the process ends. "/export FILE" only
+// reads what is stored and writes the file, beside a running copy too.
 int Main(std::string_view commandLine) {
   static RealPlatform realPlatform;
   platform::Platform& platform = realPlatform.get();
+  if (const std::optional<std::string> path = ExportPathOf(commandLine))
+    return report::ExportStoredUsage(platform, *path);
   RefuseSecondInstanceThenLoadSettings(AnotherInstanceRunning(), Globals::settings, platform);
 
   static MeterWindows meters(platform, Globals::flags);

@@ -1,5 +1,8 @@
 #include "startup/startup.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace trafimo {
 
 std::string AlreadyRunningMessage() {
@@ -19,6 +22,26 @@ bool MutexErrorMeansAnotherInstance(std::uint32_t lastError) {
 
 bool IsCommandLineEmpty(std::string_view commandLine) {
   return commandLine.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+std::optional<std::string> ExportPathOf(std::string_view commandLine) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  constexpr std::string_view kExport = "/export";
+  const auto trim = [&](std::string_view text) {
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(kBlanks)));
+    return text.substr(0, text.find_last_not_of(kBlanks) + 1);
+  };
+  std::string_view rest = trim(commandLine);
+  if (rest.size() < kExport.size() ||
+      !std::equal(
+          kExport.begin(), kExport.end(), rest.begin(),
+          [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); }) ||
+      (rest.size() > kExport.size() &&
+       kBlanks.find(rest[kExport.size()]) == std::string_view::npos))
+    return std::nullopt;
+  rest = trim(rest.substr(kExport.size()));
+  if (!rest.empty() && rest.front() == '"') rest = rest.substr(1, rest.find('"', 1) - 1);
+  return std::string(rest);
 }
 
 void RefuseSecondInstanceThenLoadSettings(bool anotherInstanceRunning, Settings& settings,

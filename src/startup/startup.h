@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,10 @@ bool MutexErrorMeansAnotherInstance(std::uint32_t lastError);
 
 // Only the emptiness of the command line matters; blanks around it do not count.
 bool IsCommandLineEmpty(std::string_view commandLine);
+
+// The file a command line "/export FILE" asks for (any letter case; FILE in double quotes or the
+// rest of the line, blanks around it dropped; empty when missing); nothing for other lines.
+std::optional<std::string> ExportPathOf(std::string_view commandLine);
 
 // When another instance runs: tells the user and ends the process, loading and writing
 // nothing. Otherwise loads the settings (on the very first run this also writes them).

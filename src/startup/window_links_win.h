@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "accounting/day_records.h"
+
 namespace trafimo::win {
 
 // What the other windows ask of the hidden tray window.
@@ -16,6 +18,8 @@ class TrayWindowLink {
   virtual HICON ProgramIcon() const = 0;
   // Zeroes the counters and reads the stores again ("Clear all data"); nothing before the load.
   virtual void CallFormLoad() = 0;
+  // The live Today counter with the day stamp it belongs to; nothing counted before the load.
+  virtual TodayTotals Today() const = 0;
 };
 
 // The windows the tray menu opens, one shared instance each.

@@ -77,6 +77,11 @@ void frmTray::CallFormLoad() {
   if (accounting_) accounting_->CallFormLoad();
 }
 
+TodayTotals frmTray::Today() const {
+  if (!accounting_) return {};
+  return {accounting_->DateToday, accounting_->CostToday};
+}
+
 bool frmTray::Load(WindowOpener& windows) {
   windows_ = &windows;
   // The class keeps the shared copy of the icon, which is never destroyed.

@@ -33,6 +33,7 @@ class frmTray : public Window, public TickDisplay, public TrayWindowLink, privat
   HWND TrayHandle() const override;
   HICON ProgramIcon() const override;
   void CallFormLoad() override;
+  TodayTotals Today() const override;
 
   TrafficAccounting& accounting() { return *accounting_; }
   // The icon record as last given to the shell.

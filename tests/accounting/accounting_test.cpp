@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -248,6 +249,45 @@ TEST_F(SamplingTick, AfterClearAllDataARestartTheSameDayKeepsToday) {
   restarted.Load();
   EXPECT_EQ(restarted.accounting.CostToday, Totals(300, 0));
   EXPECT_EQ(restarted.accounting.CostThisMonth, Totals(300, 0));
+}
+
+// The day that ends is kept before Today starts again, under its ISO date: at the tick's day
+// change, or at a start on a later day (however many days later) from the stored stamp, read in
+// the locale that wrote it; a stamp that cannot be read keeps nothing; a day's record is never
+// overwritten by a smaller one.
+TEST(DayRecords, TheDayThatEndsIsKeptBeforeTodayStartsAgain) {
+  const struct {
+    const char* stamp;  // stored with Today 700 in, 30 out; null: ticks across midnight instead
+    const char* march;  // the locale's name of March
+    const char* kept;   // the record of 19 March before ("": none)
+    std::map<std::string, std::string> days;
+  } cases[] = {
+      {nullptr, "March", "", {{"2006-03-20", "500,0"}}},
+      {"2006Mar19", "March", "", {{"2006-03-19", "700,30"}}},
+      {"2006Mar15", "March", "", {{"2006-03-15", "700,30"}}},
+      {"2006mar19", "mars", "", {{"2006-03-19", "700,30"}}},
+      {"2006Mar19", "mars", "", {}},
+      {"2006Mar32", "March", "", {}},
+      {"2006Mar19", "March", "900,0", {{"2006-03-19", "900,0"}}},
+      {"2006Mar19", "March", "100,0", {{"2006-03-19", "700,30"}}},
+  };
+  for (const auto& c : cases) {
+    Accounting t;
+    t.fake.locale.monthNames[2] = c.march;
+    if (*c.kept) t.fake.userStore.sections["Days"]["2006-03-19"] = c.kept;
+    if (c.stamp) {
+      t.fake.userStore.sections["DateToday"]["DateToday"] = c.stamp;
+      t.Store("Today", "700", "30");
+      t.Tick({Eth(0, 0)});
+    } else {
+      t.fake.clock.Set(2006, 3, 20, 23, 59, 58);
+      t.Ticks({{Eth(0, 0)}, {Eth(500, 0)}, {Eth(600, 0)}});
+    }
+    const auto& days = t.fake.userStore.sections["Days"];
+    EXPECT_EQ((std::map<std::string, std::string>(days.begin(), days.end())), c.days)
+        << (c.stamp ? c.stamp : "midnight") << " " << c.march << " " << c.kept;
+    EXPECT_EQ(t.StoredTotals("Today").Total, c.stamp ? 0 : 100);
+  }
 }
 
 // While the selection is the first run's, a real adapter that appears later (a dock's Ethernet,

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "ifstats/ip_helper.h"
 #include "platform/platform_win.h"
@@ -65,13 +69,42 @@ TEST(RealRegistry, WritesAndReadsBackWithTheStoredTypesAndTheStoreErasesItsArea)
                    .empty());
 
   platform::RegistryUserStore store{registry};
+  ASSERT_TRUE(store.EraseAll());  // whatever other tests left
   ASSERT_TRUE(store.Write("2026DEC", "OUT", "9876543210"));
   type = platform::kRegExpandSz;
   EXPECT_EQ(modReg::ReadRegValue(registry, kHkcu, "Software\\Trafimo\\2026DEC", "OUT", type),
             "9876543210");
   EXPECT_EQ(type, static_cast<std::uint32_t>(REG_SZ));
+  const std::string longText(700, '7');  // longer than a first read of a value takes
+  ASSERT_TRUE(store.Write("Days", "2026-12-07", longText));
+  EXPECT_EQ(store.ReadSection("Days"),
+            (std::vector<platform::StoredValue>{{"2026-12-07", longText}}));
+  std::vector<std::string> sections = store.Sections();
+  std::sort(sections.begin(), sections.end());
+  EXPECT_EQ(sections, (std::vector<std::string>{"2026DEC", "Days"}));
   EXPECT_TRUE(store.EraseAll());
   EXPECT_EQ(store.Read("2026DEC", "OUT", "gone"), "gone");
+}
+
+// A file is replaced only by a whole new one: a file another program holds, or a folder that is
+// missing, leaves everything as it was, with no part written left behind.
+TEST(RealFiles, ReplaceAFileOnlyWithAWholeNewOne) {
+  win::Win32Files files;
+  char folder[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, folder);
+  const std::string path = std::string(folder) + "trafimo files test.csv";
+  ASSERT_TRUE(files.WriteWholeFile(path, "old") && files.WriteWholeFile(path, "new\r\n"));
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_FALSE(files.WriteWholeFile(path, "lost"));
+  CloseHandle(held);
+  EXPECT_FALSE(files.WriteWholeFile(std::string(folder) + "no such folder\\u.csv", "lost"));
+  std::ifstream file(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "new\r\n");
+  WIN32_FIND_DATAA part{};
+  EXPECT_EQ(FindFirstFileA((std::string(folder) + "trf*.tmp").c_str(), &part),
+            INVALID_HANDLE_VALUE);
+  file.close();
+  DeleteFileA(path.c_str());
 }
 
 // The manifest makes UTF-8 the code page of every "A" call. Upper-casing keeps each character

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "report/report_ids.h"
+#include "report/usage_export.h"
 #include "support/fakes.h"
 #include "support/window_checks_win.h"
 
@@ -22,19 +27,33 @@ class MonthlyUsageWindowTest : public ::testing::Test {
     ASSERT_NE(report.hwnd(), nullptr);
   }
   HWND Item(int id) const { return GetDlgItem(frame, id); }
-  std::string Cell(int firstId, int month) const { return TextOf(Item(firstId + month - 1)); }
+  void Command(int id, int code = BN_CLICKED) {
+    SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+  }
   bool PreTranslate(int id, WPARAM key) {
     MSG message{Item(id), WM_KEYDOWN, key, 0, 0, {}};
     return report.PreTranslate(message);
   }
+  // A line of the days list: its cells, tab-separated.
+  std::string Day(LRESULT index) {
+    char line[256] = {};
+    SendMessageA(Item(IDC_REPORT_DAYS), LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(line));
+    return line;
+  }
 
   testing::FakePlatform fake;
   testing::FakeTray tray;
-  FrmMonthlyUsage report{fake.platform, tray};
+  Settings settings;
+  FrmMonthlyUsage report{fake.platform, settings, tray};
   HWND frame = nullptr;
 };
 
+// Both views; the days of November with the largest days (six digits in MB) and wide dates, whose
+// cells fit the places of their headers.
 TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgramsIcon) {
+  for (int day = 10; day <= 30; ++day)
+    fake.userStore.sections["Days"]["2026-11-" + std::to_string(day)] = "943718400000,94371840000";
   Open();
   EXPECT_EQ(TextOf(report.hwnd()), "Monthly Usage");
   EXPECT_EQ(testing::BigIconOf(report.hwnd()), tray.icon);
@@ -42,23 +61,66 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
   for (UINT from = 96; const UINT dpi : {96u, 120u, 144u}) {
     SCOPED_TRACE(dpi);
     if (dpi != from) testing::MoveToDpi(report.hwnd(), dpi, std::exchange(from, dpi));
-    testing::ExpectLaidOut(report.hwnd(), IDC_REPORT_FRAME);  // its top edge hidden above
-    testing::ExpectTextsFit(report.hwnd());
-    testing::ExpectTabCycle(report.hwnd());
+    for (const bool days : {false, true}) {
+      // November's row, a step up from the last, and Enter opens its days.
+      for (const WPARAM key : {VK_END, VK_UP, VK_RETURN})
+        EXPECT_TRUE(!days || PreTranslate(IDC_REPORT_ROWS, key));
+      testing::ExpectLaidOut(report.hwnd(), IDC_REPORT_FRAME);  // its top edge hidden above
+      testing::ExpectTextsFit(report.hwnd());
+      testing::ExpectTabCycle(report.hwnd());
+      WindowDc dc(Item(IDC_REPORT_DAYS));
+      SelectedObject font(
+          dc.get(), reinterpret_cast<HFONT>(SendMessageA(Item(IDC_REPORT_DAYS), WM_GETFONT, 0, 0)));
+      for (LRESULT i = 0; days && i < 30; ++i) {
+        std::istringstream cells(Day(i));
+        std::string cell;
+        for (int header = IDC_REPORT_DAYS_HEADER_DATE; std::getline(cells, cell, '\t'); ++header) {
+          SIZE size{};
+          RECT place{};
+          GetTextExtentPoint32A(dc.get(), cell.c_str(), static_cast<int>(cell.size()), &size);
+          GetClientRect(Item(header), &place);
+          EXPECT_LE(size.cx, place.right) << cell;
+        }
+      }
+      Command(IDC_REPORT_BACK);
+    }
   }
 }
 
-// The unit and Close are clicked end to end; the year list is not.
-TEST_F(MonthlyUsageWindowTest, TheChosenYearIsShownAndEscapeCloses) {
+// It opens on the present month, whose days show today's row from the live Today, selected; a
+// double click on a month's row opens its days (April: no records, no amounts); a year picked
+// fills its months. Export writes the file chosen in the Save As dialog, or says in a box of this
+// window that it could not. Escape closes.
+TEST_F(MonthlyUsageWindowTest, AMonthsDaysAYearAndTheExportedFile) {
   fake.userStore.sections["2025FEB"]["IN"] = "1610612736";
-  fake.userStore.sections["2026MAR"]["IN"] = "3145728";
+  fake.userStore.sections["2026DEC"]["IN"] = "3145728";
+  tray.today = {"2026Dec06", {3145728, 1048576, 4194304}};
   Open();
-  HWND years = Item(IDC_REPORT_CMB_YEAR);
-  EXPECT_EQ(TextOf(years), "2026");
-  SendMessageA(years, CB_SETCURSEL, 0, 0);
-  SendMessageA(frame, WM_COMMAND, MAKEWPARAM(IDC_REPORT_CMB_YEAR, CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(years));
-  EXPECT_EQ(Cell(IDC_REPORT_DOWNLOAD_FIRST, 2), "1536 MB");
+  HWND list = Item(IDC_REPORT_DAYS), rows = Item(IDC_REPORT_ROWS);
+  Command(IDC_REPORT_SHOW_DAYS);
+  EXPECT_EQ(TextOf(Item(IDC_REPORT_DAYS_TITLE)) + " " + Day(SendMessageA(list, LB_GETCURSEL, 0, 0)),
+            "December 2026 Sun 6 Dec\t1 MB\t3 MB\t4 MB");
+  Command(IDC_REPORT_BACK);
+  RECT april{};
+  GetWindowRect(Item(IDC_REPORT_MONTH_FIRST + 3), &april);
+  MapWindowPoints(nullptr, rows, reinterpret_cast<POINT*>(&april), 2);
+  SendMessageA(rows, WM_LBUTTONDBLCLK, 0, MAKELPARAM(april.left + 2, april.top + 2));
+  EXPECT_EQ(TextOf(Item(IDC_REPORT_DAYS_TITLE)) + " " + Day(0), "April 2026 Wed 1 Apr\t-\t-\t-");
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 30);
+  Command(IDC_REPORT_BACK);
+  SendMessageA(Item(IDC_REPORT_CMB_YEAR), CB_SETCURSEL, 0, 0);
+  Command(IDC_REPORT_CMB_YEAR, CBN_SELCHANGE);
+  EXPECT_EQ(TextOf(Item(IDC_REPORT_DOWNLOAD_FIRST + 1)), "1536 MB");
+
+  Command(IDC_REPORT_EXPORT);
+  EXPECT_EQ(fake.files.offeredNames, std::vector<std::string>{"velquor-trafimo-usage.csv"});
+  EXPECT_NE(fake.files.written[*fake.files.chosenPath].find("\r\nday,2026-12-06,3145728,1048576,"),
+            std::string::npos);
+  fake.files.writesFail = true;
+  Command(IDC_REPORT_EXPORT);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].owner, report.hwnd());
+  EXPECT_EQ(fake.messages.shown[0].text, report::ExportFailedMessage(*fake.files.chosenPath));
   EXPECT_TRUE(PreTranslate(IDC_REPORT_CLOSE, VK_ESCAPE));
   EXPECT_EQ(report.hwnd(), nullptr);
 }

@@ -47,5 +47,34 @@ TEST(Report, FillsUploadDownloadAndTotalOfAMonth) {
   }
 }
 
+// The window opens on the present billing month (start day 10 on 6 December 2026: November's
+// row). Its days run from the start day up to today: each day's record, a day without one shows
+// none, today's comes from the live Today; the bars follow the month's largest day.
+TEST(Report, OpensOnThePresentBillingMonthWhoseDaysRunUpToToday) {
+  FakePlatform fake;
+  Settings settings;
+  settings.MonthStartDay = 10;
+  for (const char* section : {"2025NOV", "2026NOV", "2026DEC"})
+    fake.userStore.sections[section]["IN"] = "1";
+  fake.userStore.sections["Days"] = {
+      {"2026-11-09", "1,1"}, {"2026-11-12", "3145728,1048576"}, {"2026-11-20", "1048576,1048576"}};
+  MonthlyUsageReport report(fake.userStore, fake.locale, fake.clock, settings, [] {
+    return TodayTotals{"2026Dec06", {2097152, 0, 2097152}};
+  });
+  report.Open();
+  EXPECT_EQ(report.years()[report.selectedYear()], "2026");
+  EXPECT_EQ(report.selectedMonth(), 10u);
+  report.OpenDays();
+  EXPECT_EQ(report.DaysTitle(), "November 2026");
+  const std::vector<DayRow>& days = report.days();
+  ASSERT_EQ(days.size(), 27u);
+  EXPECT_EQ(days[0], (DayRow{{2026, 11, 10}, "Tue 10 Nov", "-", "-", "-", 0, false}));
+  EXPECT_EQ(days[2], (DayRow{{2026, 11, 12}, "Thu 12 Nov", "1 MB", "3 MB", "4 MB", 1, false}));
+  EXPECT_EQ(days[10].bar, 0.5);
+  EXPECT_EQ(days[26], (DayRow{{2026, 12, 6}, "Sun 6 Dec", "0 MB", "2 MB", "2 MB", 0.5, true}));
+  report.Back();
+  EXPECT_EQ(report.view(), View::Year);
+}
+
 }  // namespace
 }  // namespace trafimo::report

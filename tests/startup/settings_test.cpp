@@ -158,6 +158,19 @@ TEST(SaveSettings, APerUserCopyIsReadFirstAndAMachineWideSaveRemovesIt) {
   EXPECT_EQ(fake.registry.GetText(kHkeyLocalMachine, kSettingsKey, "MonthStartDay"), "15");
 }
 
+// "/export FILE" in any letter case, the file quoted or the rest of the line.
+TEST(Startup, AnExportCommandLineNamesItsFile) {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
+      {"/export C:\\u.csv", "C:\\u.csv"},
+      {" /EXPORT  \"C:\\My Files\\u.csv\"  ", "C:\\My Files\\u.csv"},
+      {"/Export D:\\a b.csv ", "D:\\a b.csv"},
+      {"/export", ""},
+      {"/exported x", std::nullopt},
+      {"/s", std::nullopt}};
+  for (const auto& [line, path] : cases)
+    EXPECT_EQ(ExportPathOf(line), path) << line;
+}
+
 TEST(Startup, TheMutexSaysAnotherInstanceRunsWhenItExistsOrIsDenied) {
   const std::pair<std::uint32_t, bool> cases[] = {
       {0, false}, {183, true}, {platform::kErrorAccessDenied, true}, {6, false}};

@@ -17,9 +17,7 @@ namespace trafimo::testing {
 
 namespace {
 
-constexpr std::array<const char*, 12> kFullMonths = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<const char*, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
 void PutU32(std::uint8_t* at, std::uint32_t value) {
   std::memcpy(at, &value, sizeof value);
@@ -45,14 +43,19 @@ void FakeClock::Advance(long long seconds) {
 }
 
 std::string FakeLocale::FormatDate(const platform::LocalTime& date, std::string_view picture) {
+  using namespace std::chrono;
+  const std::string month = FullMonthName(date.month).substr(0, 3);
+  if (picture == "ddd d MMM") {
+    const weekday day{sys_days{year{date.year} / date.month / date.day}};
+    return std::string(kWeekdays[day.c_encoding()]) + ' ' + std::to_string(date.day) + ' ' + month;
+  }
   char day[8];
   std::snprintf(day, sizeof day, "%02d", date.day);
-  return std::to_string(date.year) + std::string(FullMonthName(date.month), 0, 3) +
-         (picture.size() > 7 ? day : "");
+  return std::to_string(date.year) + month + (picture == "yyyyMMMdd" ? day : "");
 }
 
 std::string FakeLocale::FullMonthName(int month) {
-  return kFullMonths[static_cast<std::size_t>(month - 1)];
+  return monthNames[static_cast<std::size_t>(month - 1)];
 }
 
 std::string FakeLocale::ToUpper(std::string_view text) {

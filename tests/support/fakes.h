@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -85,6 +86,29 @@ class FakeRegistry : public platform::Registry {
     if (fits) std::copy(value->second.data.begin(), value->second.data.end(), data);
     if (size != nullptr) *size = needed;
     return fits || data == nullptr ? platform::kErrorSuccess : platform::kErrorMoreData;
+  }
+  long EnumKey(platform::RegKeyHandle key, std::uint32_t index, std::string& name) override {
+    const auto handle = handles_.find(key);
+    if (handle == handles_.end()) return platform::kErrorInvalidParameter;
+    const std::string& parent = handle->second.path;
+    for (const auto& [path, values] : keys_) {
+      const bool child = IsSameOrBelow(path, parent) && path.size() > parent.size() &&
+                         path.find('\\', parent.size() + 1) == std::string::npos;
+      if (child && index-- == 0) {
+        name = path.substr(parent.size() + 1);
+        return platform::kErrorSuccess;
+      }
+    }
+    return platform::kErrorNoMoreItems;
+  }
+  long EnumValue(platform::RegKeyHandle key, std::uint32_t index, std::string& name,
+                 std::uint32_t& type, std::vector<std::uint8_t>& data) override {
+    Values* values = ValuesOf(key);
+    if (values == nullptr) return platform::kErrorInvalidParameter;
+    if (index >= values->size()) return platform::kErrorNoMoreItems;
+    const auto& [valueName, value] = *std::next(values->begin(), index);
+    name = valueName, type = value.type, data = value.data;
+    return platform::kErrorSuccess;
   }
   long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override {
@@ -192,6 +216,17 @@ class MemoryUserStore : public platform::UserStore {
     sections.clear();
     return true;
   }
+  std::vector<std::string> Sections() override {
+    std::vector<std::string> names;
+    for (const auto& section : sections)
+      names.push_back(section.first);
+    return names;
+  }
+  std::vector<platform::StoredValue> ReadSection(std::string_view section) override {
+    const auto found = sections.find(std::string(section));
+    if (found == sections.end()) return {};
+    return {found->second.begin(), found->second.end()};
+  }
   bool Has(const std::string& section, const std::string& key) const {
     const auto s = sections.find(section);
     return s != sections.end() && s->second.count(key) != 0;
@@ -216,12 +251,15 @@ class FakeClock : public platform::Clock {
 // English month names, "," grouping by thousands and "." as the decimal point, unless changed.
 class FakeLocale : public platform::Locale {
  public:
+  std::array<std::string, 12> monthNames = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
   std::string decimalSeparator = ".";
   std::string groupSeparator = ",";
   std::string grouping = "3;0";
   bool numberFormatFails = false;
 
-  // The pictures the program uses: "yyyyMMM" and "yyyyMMMdd".
+  // The pictures the program uses: "yyyyMMM", "yyyyMMMdd" and "ddd d MMM".
   std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;
   std::string FullMonthName(int month) override;
   std::string ToUpper(std::string_view text) override;
@@ -289,6 +327,25 @@ class FakeShell : public platform::Shell {
   }
 };
 
+// Files in memory: the path the Save As dialog answers with, and what was written where.
+class MemoryFiles : public platform::Files {
+ public:
+  std::optional<std::string> chosenPath = "C:\\Users\\me\\Documents\\usage.csv";
+  bool writesFail = false;
+  std::vector<std::string> offeredNames;
+  std::map<std::string, std::string> written;
+
+  std::optional<std::string> AskSavePath(platform::OwnerWindow,
+                                         std::string_view defaultName) override {
+    offeredNames.emplace_back(defaultName);
+    return chosenPath;
+  }
+  bool WriteWholeFile(std::string_view path, std::string_view contents) override {
+    if (!writesFail) written[std::string(path)] = std::string(contents);
+    return !writesFail;
+  }
+};
+
 // One row of a scripted interface table. GetIfTable shows the counters' low 32 bits.
 struct FakeRow {
   std::string description;
@@ -336,8 +393,9 @@ struct FakePlatform {
   FakeMessages messages;
   FakeProcess process;
   FakeShell shell;
-  platform::Platform platform{registry, userStore, ifTable, clock,
-                              locale,   messages,  process, shell};
+  MemoryFiles files;
+  platform::Platform platform{registry, userStore, ifTable, clock, locale,
+                              messages, process,   shell,   files};
 };
 
 }  // namespace trafimo::testing

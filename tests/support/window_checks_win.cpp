@@ -62,9 +62,14 @@ void ExpectTextsFit(HWND window) {
     const std::string text = TextOf(child);
     const LONG style = GetWindowLongA(child, GWL_STYLE);
     const LONG kind = style & SS_TYPEMASK;
-    if (_stricmp(name, "Static") != 0 || text.empty() || !IsWindowVisible(child) ||
-        (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT && kind != SS_LEFTNOWORDWRAP &&
-         kind != SS_SIMPLE))
+    // A push button's text stands on one line inside its raised edges.
+    const bool button =
+        _stricmp(name, "Button") == 0 &&
+        ((style & BS_TYPEMASK) == BS_PUSHBUTTON || (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
+    if (text.empty() || !IsWindowVisible(child) ||
+        (!button && (_stricmp(name, "Static") != 0 ||
+                     (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT &&
+                      kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE))))
       continue;
     HDC dc = GetDC(child);
     const auto font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
@@ -75,11 +80,15 @@ void ExpectTextsFit(HWND window) {
     GetTextFaceA(dc, sizeof used, used);
     RECT client{}, needed{};
     GetClientRect(child, &client);
+    if (button) {
+      client.right -= 4 * GetSystemMetrics(SM_CXEDGE);
+      client.bottom -= 2 * GetSystemMetrics(SM_CYEDGE);
+    }
     needed.right = client.right;
-    const bool wraps = kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE;
+    const bool wraps = !button && kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE;
     DrawTextA(dc, text.c_str(), -1, &needed,
               DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE) |
-                  ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0));
+                  (!button && (style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0));
     SelectObject(dc, old);
     ReleaseDC(child, dc);
     EXPECT_TRUE(font == nullptr || _stricmp(asked.lfFaceName, used) == 0)

@@ -14,9 +14,11 @@ struct FakeTray : win::TrayWindowLink {
   HICON icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   int formLoads = 0;
   HWND handle = nullptr;
+  TodayTotals today;
   HWND TrayHandle() const override { return handle; }
   HICON ProgramIcon() const override { return icon; }
   void CallFormLoad() override { ++formLoads; }
+  TodayTotals Today() const override { return today; }
 };
 
 // The window's big icon is the program's.

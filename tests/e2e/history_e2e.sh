@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The history a person keeps and takes away: a start on the day after the stored Today keeps that
+# day's record; /export beside the running program writes yesterday's, today's and the month's
+# rows; the monthly totals window opens this month's days with today's row (photographed for docs/
+# with TRAFIMO_UPDATE_DOCS=1) and exports through the Save As dialog.
+source "$(dirname "$0")/lib.sh" "${1:?build directory}"
+e2e_setup
+
+WINDOW="Monthly Usage" folder=$E2E_PREFIX/drive_c/Trafimo
+yesterday=$(date -d yesterday +%F) today=$(date +%F) month=$(e2e_month_section)
+rm -f "$folder/"*.csv
+# The loopback counted; Today belongs to yesterday; the earlier days of this month have records.
+e2e_count_only "$(e2e_loopback)"
+{
+  printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\DateToday]\n"DateToday"="%s"\n' "$(LC_ALL=C date -d yesterday +%Y%b%d)"
+  printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\Today]\n"IN"="123456789"\n"OUT"="23456789"\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\%s]\n"IN"="2523456789"\n"OUT"="273456789"\n' "$month"
+  printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\Days]\n'
+  for ((day = 1; day < 10#$(date -d yesterday +%d) && day < 10#$(date +%d); day++)); do
+    printf '"%s-%02d"="%d,%d"\n' "$(date +%Y-%m)" $day $(((day * 37 % 11 + 2) * 41943040)) $(((day % 4 + 1) * 5242880))
+  done
+} | e2e_reg_import
+e2e_start /s
+e2e_check "a start on the next day keeps yesterday's Today as its record" \
+  e2e_wait_until 40 eval '[[ "$(e2e_stored Days "$yesterday")" == 123456789,23456789 ]]'
+
+e2e_send_loopback 3
+# export_to FILE: trafimo.exe /export FILE beside the running copy; no box may hold it up.
+export_to() { timeout 60 wine "$E2E_PROGRAM" /export "$1" >/dev/null 2>&1 </dev/null; }
+export_to 'C:\Trafimo\usage.csv'
+e2e_expect_eq "/export ends with 0 while the program runs on" "0 1" "$? $(e2e_program_pids | grep -c pid=)"
+row() { echo "$1,$2,$3,$4,$(($3 + $4))"; }
+csv=$(tr -d '\r' <"$folder/usage.csv")
+in=$(e2e_stored Today IN) out=$(e2e_stored Today OUT)
+e2e_expect_eq "the file: its header, yesterday's, today's (the Today record) and the month's rows" \
+  "period,start,received_bytes,sent_bytes,total_bytes|$(row day "$yesterday" 123456789 23456789)|$(row day "$today" "$in" "$out")|$(row month "$(date +%Y-%m-01)" "$(e2e_stored "$month" IN)" "$(e2e_stored "$month" OUT)")" \
+  "$(head -n1 <<<"$csv")|$(grep -x "day,$yesterday,.*" <<<"$csv")|$(grep -x "day,$today,.*" <<<"$csv")|$(grep -x "month,.*" <<<"$csv" | tail -n1)"
+export_to 'C:\no such folder\usage.csv'
+e2e_expect_eq "a file that cannot be written ends with 1" 1 $?
+
+e2e_check "the tray menu's \"&Monthly Totals ...\" opens the window" \
+  eval 'e2e_open_menu && e2e_click_menu_item 2 1 && e2e_wait_window "$WINDOW" "" 20'
+sleep 1 && xdotool key Return
+mb() { awk -v b="$1" 'BEGIN { printf "%.0f MB", b / 1048576 }'; }
+today_item() { e2e_probe controls "$WINDOW" | grep -m1 -F "text=\"$(LC_ALL=C date +'%a %-d %b')"$'\t'; }
+e2e_check "Enter on this month's row, selected at the opening, shows its days" \
+  e2e_wait_until 10 eval '[[ -n "$(today_item)" ]]'
+item=$(today_item)
+e2e_expect_eq "today's row: in sight, selected, the live Today in MB" \
+  "shown selected=1 $(mb "$out")"$'\t'"$(mb "$in")"$'\t'"$(mb $((in + out)))" \
+  "$([[ $item == *rect=0,0,0,0* ]] && echo hidden || echo shown) $(grep -o 'selected=[01]' <<<"$item") $(cut -f2- <<<"$item" | tr -d '"')"
+e2e_check "the days are photographed" e2e_photograph "title=\"$WINDOW\"" monthly-days 0 doc
+
+e2e_click_control "$WINDOW" Export...
+e2e_check "\"&Export...\" opens the Save As dialog offering velquor-trafimo-usage.csv" \
+  eval 'e2e_wait_window "Save As" "" 20 && sleep 1 && e2e_probe controls "Save As" | grep -q "text=\"velquor-trafimo-usage.csv\""'
+xdotool key ctrl+a type --delay 50 'C:\Trafimo\from-window.csv'
+xdotool key Return
+e2e_check "the file chosen is written, with today's row" \
+  e2e_wait_until 10 grep -qs "^day,$today," "$folder/from-window.csv"
+e2e_click_control "$WINDOW" Close
+e2e_check "\"&Close\" closes the window" e2e_wait_window_gone "$WINDOW" "" 10
+e2e_finish
