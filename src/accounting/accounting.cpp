@@ -14,10 +14,6 @@ namespace trafimo {
 
 namespace {
 
-constexpr std::string_view kDayStampPicture = "yyyyMMMdd";
-constexpr std::string_view kTodaySection = "Today";
-constexpr std::string_view kDateTodaySection = "DateToday";
-constexpr std::string_view kDateTodayKey = "DateToday";
 constexpr std::string_view kSettingsSection = "Settings";
 constexpr std::string_view kShowModeKey = "ShowMode";
 constexpr float kDefaultShowMode = 2;
@@ -28,9 +24,6 @@ constexpr std::size_t kTipLength = 127;
 
 // The selection of this many descriptions is remembered between ticks.
 constexpr std::size_t kMaxRememberedInterfaces = 256;
-
-// A stored total beyond this is no total the program wrote: it reads as unreadable.
-constexpr std::int64_t kLargestStoredTotal = std::int64_t{1} << 62;
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && text.front() == ' ')
@@ -45,15 +38,6 @@ std::optional<int> SecondsOfDay(std::string_view stored) {
   const std::optional<TimeOfDayParts> time = ReadFreeTime(stored);
   if (!time || time->hours > 23 || time->minutes > 59 || time->seconds > 59) return std::nullopt;
   return time->hours * 3600 + time->minutes * 60 + time->seconds;
-}
-
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 CounterReading ReadingOf(const CInterface& row) {
@@ -98,9 +82,9 @@ void TrafficAccounting::LoadMonthRecord() {
 
 void TrafficAccounting::LoadCostToday() {
   const platform::LocalTime now = platform_.clock.Now();
-  DateToday = platform_.userStore.Read(kDateTodaySection, kDateTodayKey, "");
+  DateToday = platform_.userStore.Read(records::kDateToday, records::kDateToday, "");
   // Today as stored: this day's, or the day's that ended while the program was not running.
-  CostToday = ReadTotals(kTodaySection);
+  CostToday = ReadTotals(records::kToday);
   if (DayStampOf(now) != DateToday) dayStampPending_ = !StartNewDay(now);
 }
 
@@ -133,7 +117,8 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   }
   // A day stamp that could not be stored is stored by a later tick; counting goes on meanwhile.
   if (dayStampPending_)
-    dayStampPending_ = !platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
+    dayStampPending_ =
+        !platform_.userStore.Write(records::kDateToday, records::kDateToday, DateToday);
 
   const bool countable = !settings_.EnableFreeTimes || IsOutsideFreeTimeAt(now);
 
@@ -167,7 +152,7 @@ void TrafficAccounting::RunTick(TickDisplay& display) {
   MeasureSpeed(nowMs);
 
   WriteTotals(MonthKey, CostThisMonth);
-  WriteTotals(kTodaySection, CostToday);
+  WriteTotals(records::kToday, CostToday);
 
   std::optional<PlanStanding> standing;
   if (settings_.MonthlyAllowance > 0) {
@@ -298,9 +283,9 @@ bool TrafficAccounting::StartNewDay(const platform::LocalTime& date) {
   // tried again.
   KeepDayRecord(platform_.userStore, platform_.locale, DateToday, CostToday);
   DateToday = DayStampOf(date);
-  bool stored = platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
-  stored = platform_.userStore.Write(kTodaySection, "IN", "0") && stored;
-  stored = platform_.userStore.Write(kTodaySection, "OUT", "0") && stored;
+  bool stored = platform_.userStore.Write(records::kDateToday, records::kDateToday, DateToday);
+  stored = platform_.userStore.Write(records::kToday, records::kIn, "0") && stored;
+  stored = platform_.userStore.Write(records::kToday, records::kOut, "0") && stored;
   CostToday = TrafficTotals{};
   return stored;
 }
@@ -311,8 +296,8 @@ void TrafficAccounting::CallFormLoad() {
   CostThisMonth = TrafficTotals{};
   warned_ = 0;
   // The store was erased with the day stamp: Today is still this day's.
-  dayStampPending_ =
-      DateToday.empty() || !platform_.userStore.Write(kDateTodaySection, kDateTodayKey, DateToday);
+  dayStampPending_ = DateToday.empty() || !platform_.userStore.Write(
+                                              records::kDateToday, records::kDateToday, DateToday);
 }
 
 std::string TrafficAccounting::GetDateToday() {
@@ -334,20 +319,11 @@ void TrafficAccounting::FollowBillingMonth(const platform::LocalTime& date) {
 }
 
 std::string TrafficAccounting::DayStampOf(const platform::LocalTime& date) {
-  return platform_.locale.FormatDate(date, kDayStampPicture);
+  return platform_.locale.FormatDate(date, records::kDayStampPicture);
 }
 
 std::string TrafficAccounting::MonthKeyOf(const platform::LocalTime& date) {
-  platform::LocalTime start = date;
-  // Before the start day, today belongs to the billing month that began last calendar month.
-  if (date.day < settings_.MonthStartDay) {
-    if (--start.month < 1) {
-      start.month = 12;
-      --start.year;
-    }
-    start.day = std::min(start.day, DaysInMonth(start.year, start.month));
-  }
-  return MonthSectionName(platform_.locale, start);
+  return MonthSectionName(platform_.locale, BillingMonthStart(date, settings_.MonthStartDay));
 }
 
 std::string TrafficAccounting::FormatBytes(std::int64_t bytes) {
@@ -361,19 +337,15 @@ std::string TrafficAccounting::FormatBytes(std::int64_t bytes) {
 }
 
 TrafficTotals TrafficAccounting::ReadTotals(std::string_view section) {
-  const auto read = [&](std::string_view key) -> std::int64_t {
-    const std::optional<std::int64_t> amount =
-        ParseByteAmount(platform_.userStore.Read(section, key, "0"));
-    return amount && *amount >= 0 && *amount <= kLargestStoredTotal ? *amount : 0;
-  };
-  TrafficTotals totals{read("IN"), read("OUT"), 0};
+  TrafficTotals totals{StoredByteAmount(platform_.userStore.Read(section, records::kIn, "0")),
+                       StoredByteAmount(platform_.userStore.Read(section, records::kOut, "0")), 0};
   ComputeTotal(totals);  // two amounts of at most 2^62 cannot overflow
   return totals;
 }
 
 void TrafficAccounting::WriteTotals(std::string_view section, const TrafficTotals& totals) {
-  if (!platform_.userStore.Write(section, "IN", ByteAmountText(totals.In)) ||
-      !platform_.userStore.Write(section, "OUT", ByteAmountText(totals.Out)))
+  if (!platform_.userStore.Write(section, records::kIn, ByteAmountText(totals.In)) ||
+      !platform_.userStore.Write(section, records::kOut, ByteAmountText(totals.Out)))
     throw std::runtime_error("a usage record could not be written");
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "accounting/byte_amount.h"
+#include "accounting/usage_records.h"
 #include "platform/number_format.h"
 
 namespace trafimo {
@@ -38,10 +39,10 @@ std::string DayAndMonth(platform::Locale& locale, const platform::LocalTime& dat
 }  // namespace
 
 BillingMonth BillingMonthOf(const platform::LocalTime& date, int monthStartDay) {
-  std::chrono::year_month start = std::chrono::year{date.year} / date.month;
-  if (date.day < monthStartDay) start -= std::chrono::months{1};
-  const std::chrono::year_month next = start + std::chrono::months{1};
-  return {DateOf(sys_days{start / monthStartDay}), DateOf(sys_days{next / monthStartDay})};
+  const platform::LocalTime start = BillingMonthStart(date, monthStartDay);
+  const std::chrono::year_month next =
+      std::chrono::year{start.year} / start.month + std::chrono::months{1};
+  return {start, DateOf(sys_days{next / monthStartDay})};
 }
 
 std::int64_t SecondsBetween(const platform::LocalTime& from, const platform::LocalTime& to) {
