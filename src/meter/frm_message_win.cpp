@@ -116,9 +116,10 @@ HWND frmMessage::Part(meter::Part part) const {
 
 bool frmMessage::Create() {
   RegisterClassOnce(kMeterClassName, nullptr, GetSysColorBrush(COLOR_BTNFACE));
-  // Borderless, captionless and, as a tool window, not in the task bar. PositionWindow sizes it.
-  if (CreateBound(WS_EX_TOOLWINDOW, kMeterClassName, kMeterWindowName, WS_POPUP | WS_CLIPCHILDREN,
-                  0, 0, 1, 1, nullptr, nullptr) == nullptr)
+  // Borderless, captionless, topmost from its creation (a hidden window does not always take
+  // HWND_TOPMOST) and, as a tool window, not in the task bar. PositionWindow sizes it.
+  if (CreateBound(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kMeterClassName, kMeterWindowName,
+                  WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1, nullptr, nullptr) == nullptr)
     return false;
   CreateParts();
   SetTimer(hwnd(), kMeterTimer1, kMeterTimer1Interval, nullptr);
