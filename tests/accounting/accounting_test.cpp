@@ -16,37 +16,27 @@ namespace {
 
 constexpr std::uint64_t kGb = 1'000'000'000;
 
-// A row with an index of its own, so that its identity stays whatever its place in the table.
-FakeRow Row(std::string description, std::uint64_t in, std::uint64_t out, std::uint32_t index) {
-  FakeRow row{std::move(description), in, out, 6, std::nullopt};
-  row.index = index;
-  return row;
-}
-FakeRow Eth(std::uint64_t in, std::uint64_t out) {
-  return Row("Ethernet", in, out, 7);
-}
-FakeRow WiFi(std::uint64_t in, std::uint64_t out) {
-  return Row("Wi-Fi", in, out, 3);
-}
-TrafficTotals Totals(std::int64_t in, std::int64_t out) {
-  return {in, out, in + out};
-}
-
-// The accounting and its stand-ins; starts on 20 March 2006 at noon, counting "Ethernet" and
-// "Wi-Fi".
+// The accounting and its stand-ins, and the display its ticks show on; starts on 20 March 2006 at
+// noon, counting "Ethernet" and "Wi-Fi".
 struct Accounting : TickDisplay {
   FakePlatform fake;
-  Settings settings;
+  Settings settings{.Interface = ",Ethernet,Wi-Fi"};
   SharedFlags flags;
   TrafficAccounting accounting{fake.platform, settings, flags};
-
-  Accounting() {
-    settings.Interface = ",Ethernet,Wi-Fi";
-    fake.clock.Set(2006, 3, 20, 12, 0, 0);
-  }
   std::string tip;
   MonthStanding meter;
   std::vector<std::string> notifications;  // "!" first for the allowance used up
+
+  Accounting() { fake.clock.Set(2006, 3, 20); }
+  // A row with an index of its own, so that its identity stays whatever its place in the table.
+  static FakeRow Row(std::string description, std::uint64_t in, std::uint64_t out,
+                     std::uint32_t index) {
+    return {
+        .description = std::move(description), .inOctets = in, .outOctets = out, .index = index};
+  }
+  static FakeRow Eth(std::uint64_t in, std::uint64_t out) { return Row("Ethernet", in, out, 7); }
+  static FakeRow WiFi(std::uint64_t in, std::uint64_t out) { return Row("Wi-Fi", in, out, 3); }
+  static TrafficTotals Totals(std::int64_t in, std::int64_t out) { return {in, out, in + out}; }
   void ShowTip(const std::string& text) override { tip = text; }
   void RefreshMeters(const std::string&, const std::string&, const std::string&,
                      const MonthStanding& standing) override {
@@ -80,65 +70,43 @@ struct Accounting : TickDisplay {
     return Totals(std::stoll(fake.userStore.Read(section, "IN", "")),
                   std::stoll(fake.userStore.Read(section, "OUT", "")));
   }
-  // Now, Today and This Month in memory, and the two records in the store.
-  void Expect(TrafficTotals now, TrafficTotals today, TrafficTotals month) {
-    EXPECT_EQ(accounting.CostNow, now);
-    EXPECT_EQ(accounting.CostToday, today);
-    EXPECT_EQ(StoredTotals("Today"), today);
-    EXPECT_EQ(accounting.CostThisMonth, month);
-    EXPECT_EQ(StoredTotals(accounting.MonthKey), month);
-  }
 };
 
 class AccountingTest : public ::testing::Test, public Accounting {};
-using SamplingTick = AccountingTest;
 
 // How the selection and the connection meet the counters: Today after the last tick, and Now.
-TEST(Counting, TheSelectionAndNowOnTopOfTheCounters) {
-  struct Step {
-    long long seconds;
-    std::vector<FakeRow> rows;
-  };
+TEST_F(AccountingTest, TheSelectionAndNowOnTopOfTheCounters) {
+  using Steps = std::vector<std::pair<long long, std::vector<FakeRow>>>;  // seconds, rows
   constexpr std::uint64_t k36 = 36 * kGb / 10;
   const struct {
-    const char* what;
-    std::vector<Step> ticks;
+    const char *what, *interfaces;
+    bool hasIfTable2;
     TrafficTotals today, now;
-    const char* interfaces = ",Ethernet,Wi-Fi";
-    bool hasIfTable2 = true;
+    Steps ticks;
   } cases[] = {
-      {"counters restarted from 0 after 3.6 GB: Now starts again with what they hold",
-       {{0, {Eth(k36, k36)}}, {1, {Eth(k36 + 500, k36)}}, {30, {Eth(10'000'000, 10'000'000)}}},
-       Totals(10'000'500, 10'000'000),
-       Totals(10'000'000, 10'000'000)},
-      {"the list \",\" of none chosen counts nothing, not even a row without a description",
-       {{0, {Row("", 0, 0, 5), Eth(0, 0)}}, {1, {Row("", 1000, 0, 5), Eth(1000, 0)}}},
-       Totals(0, 0),
-       Totals(0, 0),
-       ","},
-      {"the only selected adapter goes: Now is zero, Today keeps what it counted",
-       {{0, {Eth(0, 0)}}, {1, {Eth(300, 0)}}, {1, {WiFi(0, 0)}}},
-       Totals(300, 0),
-       Totals(0, 0),
-       ",Ethernet"},
+      {"counters restarted from 0 after 3.6 GB: Now starts again with what they hold", ",Ethernet",
+       true, Totals(10'000'500, 10'000'000), Totals(10'000'000, 10'000'000),
+       Steps{
+           {0, {Eth(k36, k36)}}, {1, {Eth(k36 + 500, k36)}}, {30, {Eth(10'000'000, 10'000'000)}}}},
+      {"the list \",\" of none chosen counts nothing, not even a row without a description", ",",
+       true, Totals(0, 0), Totals(0, 0),
+       Steps{{0, {Row("", 0, 0, 5), Eth(0, 0)}}, {1, {Row("", 1000, 0, 5), Eth(1000, 0)}}}},
+      {"the only selected adapter goes: Now is zero, Today keeps what it counted", ",Ethernet",
+       true, Totals(300, 0), Totals(0, 0),
+       Steps{{0, {Eth(0, 0)}}, {1, {Eth(300, 0)}}, {1, {WiFi(0, 0)}}}},
       {"without GetIfTable2: 32-bit counters per adapter, wraps counted, a fall a reset",
-       {{0, {Eth(4'294'967'000u, 2'147'483'000u), WiFi(4'294'966'000u, 4'294'967'290u)}},
-        {1, {Eth(100, 2'147'484'000u), WiFi(300, 10)}},
-        {1, {Eth(50, 2000), WiFi(400, 10)}}},
-       Totals(396 + 1596 + 50 + 100, 1000 + 16 + 2000),
-       Totals(150, 2000),
-       ",Ethernet,Wi-Fi",
-       false},
+       ",Ethernet,Wi-Fi", false, Totals(396 + 1596 + 50 + 100, 1000 + 16 + 2000), Totals(150, 2000),
+       Steps{{0, {Eth(4'294'967'000u, 2'147'483'000u), WiFi(4'294'966'000u, 4'294'967'290u)}},
+             {1, {Eth(100, 2'147'484'000u), WiFi(300, 10)}},
+             {1, {Eth(50, 2000), WiFi(400, 10)}}}},
   };
   for (const auto& c : cases) {
     Accounting t;
     t.settings.Interface = c.interfaces;
     t.fake.ifTable.hasIfTable2 = c.hasIfTable2;
-    for (const Step& step : c.ticks)
-      t.Tick(step.rows, step.seconds);
+    for (const auto& [seconds, rows] : c.ticks)
+      t.Tick(rows, seconds);
     EXPECT_EQ(t.accounting.CostToday, c.today) << c.what;
-    EXPECT_EQ(t.StoredTotals("Today"), c.today) << c.what;
-    EXPECT_EQ(t.accounting.CostThisMonth, c.today) << c.what;
     EXPECT_EQ(t.accounting.CostNow, c.now) << c.what;
   }
 }
@@ -146,7 +114,7 @@ TEST(Counting, TheSelectionAndNowOnTopOfTheCounters) {
 // A laptop's table: the person ticked the Wi-Fi card and one of its five filter rows, which all
 // repeat its counters, and the Bluetooth adapter's filter row alone; the Ethernet card is not
 // ticked. Each byte counts once.
-TEST_F(SamplingTick, ALaptopsAdapterAndItsFilterRowCountOnce) {
+TEST_F(AccountingTest, ALaptopsAdapterAndItsFilterRowCountOnce) {
   std::vector<FakeRow> rows = LoadIfTableFile("iftable-windows11-laptop.tsv");
   const std::string wifi = "Intel(R) Wi-Fi 6E AX211 160MHz";
   settings.Interface = "," + wifi + "," + wifi + "-QoS Packet Scheduler-0000," +
@@ -163,7 +131,7 @@ TEST_F(SamplingTick, ALaptopsAdapterAndItsFilterRowCountOnce) {
 // A month of a laptop's life: ticks on time and late (up to hours asleep), counters restarted by
 // the driver, a dock's adapter plugged and unplugged, 10 Gbit/s bursts. Today and This Month hold
 // every byte the counters showed, to the byte.
-TEST_F(SamplingTick, AMonthOfResetsLateTicksAdaptersAndBurstsIsCountedToTheByte) {
+TEST_F(AccountingTest, AMonthOfResetsLateTicksAdaptersAndBurstsIsCountedToTheByte) {
   settings.Interface = ",Ethernet,Dock";
   fake.clock.Set(2026, 12, 1, 0, 0, 5);
   std::uint32_t seed = 2026;
@@ -223,7 +191,7 @@ TEST_F(SamplingTick, AMonthOfResetsLateTicksAdaptersAndBurstsIsCountedToTheByte)
 
 // The month start day changed in the settings dialog (1 to 9 on 8 December): the next tick
 // counts into the billing month that began on 9 November, from its record.
-TEST_F(SamplingTick, AChangedMonthStartDayMovesTheNextTickToItsBillingMonth) {
+TEST_F(AccountingTest, AChangedMonthStartDayMovesTheNextTickToItsBillingMonth) {
   fake.clock.Set(2026, 12, 8, 12, 0, 0);
   Store("2026NOV", "1000", "0");
   Ticks({{Eth(0, 0)}, {Eth(100, 0)}});
@@ -237,7 +205,7 @@ TEST_F(SamplingTick, AChangedMonthStartDayMovesTheNextTickToItsBillingMonth) {
 }
 
 // "Clear all data" erases the store, day stamp included; a restart later that day keeps Today.
-TEST_F(SamplingTick, AfterClearAllDataARestartTheSameDayKeepsToday) {
+TEST_F(AccountingTest, AfterClearAllDataARestartTheSameDayKeepsToday) {
   Ticks({{Eth(0, 0)}, {Eth(500, 0)}});
   fake.userStore.EraseAll();
   accounting.CallFormLoad();
@@ -251,18 +219,16 @@ TEST_F(SamplingTick, AfterClearAllDataARestartTheSameDayKeepsToday) {
   EXPECT_EQ(restarted.accounting.CostThisMonth, Totals(300, 0));
 }
 
-// The day that ends is kept before Today starts again, under its ISO date: at the tick's day
-// change, or at a start on a later day (however many days later) from the stored stamp, read in
-// the locale that wrote it; a stamp that cannot be read keeps nothing; a day's record is never
-// overwritten by a smaller one.
-TEST(DayRecords, TheDayThatEndsIsKeptBeforeTodayStartsAgain) {
+// At a start on a later day (however many days later) the day of the stored stamp, read in the
+// locale that wrote it, is kept under its ISO date before Today starts again; a stamp that
+// cannot be read keeps nothing; a day's record is never overwritten by a smaller one.
+TEST_F(AccountingTest, AStartOnALaterDayKeepsTheStoredDay) {
   const struct {
-    const char* stamp;  // stored with Today 700 in, 30 out; null: ticks across midnight instead
+    const char* stamp;  // stored with Today 700 in, 30 out
     const char* march;  // the locale's name of March
     const char* kept;   // the record of 19 March before ("": none)
     std::map<std::string, std::string> days;
   } cases[] = {
-      {nullptr, "March", "", {{"2006-03-20", "500,0"}}},
       {"2006Mar19", "March", "", {{"2006-03-19", "700,30"}}},
       {"2006Mar15", "March", "", {{"2006-03-15", "700,30"}}},
       {"2006mar19", "mars", "", {{"2006-03-19", "700,30"}}},
@@ -275,25 +241,34 @@ TEST(DayRecords, TheDayThatEndsIsKeptBeforeTodayStartsAgain) {
     Accounting t;
     t.fake.locale.monthNames[2] = c.march;
     if (*c.kept) t.fake.userStore.sections["Days"]["2006-03-19"] = c.kept;
-    if (c.stamp) {
-      t.fake.userStore.sections["DateToday"]["DateToday"] = c.stamp;
-      t.Store("Today", "700", "30");
-      t.Tick({Eth(0, 0)});
-    } else {
-      t.fake.clock.Set(2006, 3, 20, 23, 59, 58);
-      t.Ticks({{Eth(0, 0)}, {Eth(500, 0)}, {Eth(600, 0)}});
-    }
+    t.fake.userStore.sections["DateToday"]["DateToday"] = c.stamp;
+    t.Store("Today", "700", "30");
+    t.Tick({Eth(0, 0)});
     const auto& days = t.fake.userStore.sections["Days"];
     EXPECT_EQ((std::map<std::string, std::string>(days.begin(), days.end())), c.days)
-        << (c.stamp ? c.stamp : "midnight") << " " << c.march << " " << c.kept;
-    EXPECT_EQ(t.StoredTotals("Today").Total, c.stamp ? 0 : 100);
+        << c.stamp << " " << c.march << " " << c.kept;
+    EXPECT_EQ(t.StoredTotals("Today").Total, 0);
   }
+}
+
+// At midnight the day that ends is kept and Today starts again while Now goes on; on the start
+// day (the 15th, here in January) the tick counts into the new billing month's record.
+TEST_F(AccountingTest, AtMidnightTheDayIsKeptAndTheStartDayBeginsABillingMonth) {
+  settings.MonthStartDay = 15;
+  fake.clock.Set(2007, 1, 14, 23, 59, 58);
+  Ticks({{Eth(10000, 20000)}, {Eth(10400, 20000)}, {Eth(10700, 20010)}});
+  EXPECT_EQ(fake.userStore.Read("Days", "2007-01-14", ""), "400,0");
+  EXPECT_EQ(StoredTotals("2006DEC"), Totals(400, 0));
+  EXPECT_EQ(accounting.MonthKey, "2007JAN");
+  EXPECT_EQ(accounting.CostNow, Totals(700, 10));
+  EXPECT_EQ(StoredTotals("Today"), Totals(300, 10));
+  EXPECT_EQ(StoredTotals("2007JAN"), Totals(300, 10));
 }
 
 // While the selection is the first run's, a real adapter that appears later (a dock's Ethernet,
 // a phone's tethering) joins it, is stored and counted from its first reading; filter rows and
 // tunnels do not join. A selection the person chose stays theirs.
-TEST(Counting, NewRealAdaptersJoinAnAutomaticSelectionOnly) {
+TEST_F(AccountingTest, NewRealAdaptersJoinAnAutomaticSelectionOnly) {
   FakeRow tunnel = Row("Teredo", 0, 0, 9), filter = Row("USB Ethernet-WFP Filter-0000", 0, 0, 11);
   tunnel.type = 131, filter.filter = true, filter.hardware = false;
   for (const bool automatic : {true, false}) {
@@ -313,12 +288,10 @@ TEST(Counting, NewRealAdaptersJoinAnAutomaticSelectionOnly) {
   }
 }
 
-// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to` (null:
-// switched off). A bound that is not a valid time of day means there is no window.
 // Each warning of the allowance is given once a billing month, across restarts; one raised past
 // what is used lets its warnings come again; traffic in the free times does not count towards it;
 // a new billing month starts clean. The tip's third line and the meter follow.
-TEST_F(SamplingTick, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARaise) {
+TEST_F(AccountingTest, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARaise) {
   settings.MonthlyAllowance = 10 * kBytesPerGb;
   settings.EnableFreeTimes = true, settings.FromFreeTime = "2:0:0", settings.ToFreeTime = "3:0:0";
   flags.MeterWindowOpen = true;
@@ -360,7 +333,7 @@ TEST_F(SamplingTick, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARaise
 
 // The tip: Now, the speed of the last tick (over the time between its readings), and the month
 // against the allowance; a line too long loses its pace, never a part of a number.
-TEST_F(SamplingTick, TheTipShowsNowTheSpeedAndTheMonthInWholeLines) {
+TEST_F(AccountingTest, TheTipShowsNowTheSpeedAndTheMonthInWholeLines) {
   settings.MonthlyAllowance = kLargestAllowance;
   Ticks({{Eth(0, 0)}});
   Tick({Eth(2'621'440, 98'304)}, 2);
@@ -380,7 +353,9 @@ TEST_F(SamplingTick, TheTipShowsNowTheSpeedAndTheMonthInWholeLines) {
             "Month 3,725,291,322.46 of 999,999.99 GB (372529 %)");
 }
 
-TEST(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
+// Traffic between two ticks, the second at `hhmmss`, with free times from `from` to `to` (null:
+// switched off). A bound that is not a valid time of day means there is no window.
+TEST_F(AccountingTest, FreeTimesDropTrafficInsideThemBothEndsIncluded) {
   const std::tuple<const char*, const char*, int, bool> cases[] = {
       {nullptr, nullptr, 30001, true},        {"2:0:0", "7:59:59", 20000, false},
       {"2:0:0", "7:59:59", 75959, false},     {"2:0:0", "7:59:59", 80000, true},
@@ -399,17 +374,6 @@ TEST(FreeWindow, DropsTrafficInsideItBothEndsIncluded) {
   }
 }
 
-// A month record that cannot be read starts from zero; a new day starts Today from zero.
-TEST_F(SamplingTick, TheBillingStartDayStartsANewMonthRecord) {
-  settings.MonthStartDay = 15;
-  Store("2006MAR", "12.5", "lots");
-  fake.clock.Set(2006, 3, 14, 23, 59, 58);
-  Ticks({{Eth(10000, 20000)}, {Eth(10400, 20000)}, {Eth(10700, 20010)}});
-  EXPECT_EQ(StoredTotals("2006FEB"), Totals(400, 0));
-  EXPECT_EQ(accounting.MonthKey, "2006MAR");
-  Expect(Totals(700, 10), Totals(300, 10), Totals(300, 10));
-}
-
 TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
   Load();
   fake.ifTable.hasIfTable2 = false;
@@ -423,22 +387,7 @@ TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
   EXPECT_EQ(fake.ifTable.calls, 2) << "one read: GetIfTable2, which is missing, and GetIfTable";
 }
 
-TEST(MonthKeys, NameTheMonthTheBillingPeriodStartedIn) {
-  // start day, date, the month record's section
-  const std::tuple<int, platform::LocalTime, const char*> cases[] = {{1, {2006, 3, 1}, "2006MAR"},
-                                                                     {15, {2006, 3, 14}, "2006FEB"},
-                                                                     {15, {2006, 3, 15}, "2006MAR"},
-                                                                     {10, {2007, 1, 5}, "2006DEC"}};
-  for (const auto& [startDay, date, key] : cases) {
-    Accounting t;
-    t.settings.MonthStartDay = static_cast<std::uint8_t>(startDay);
-    t.fake.clock.now = date;
-    EXPECT_EQ(t.accounting.RegKey(), key) << date.year << "-" << date.month << "-" << date.day;
-  }
-}
-
-// Stored "IN"/"OUT" text that is not a whole number of bytes from 0 to 2^62 reads as 0; the
-// ticks then count on from what was read.
+// Stored "IN"/"OUT" text that is not a whole number of bytes from 0 to 2^62 reads as 0.
 TEST_F(AccountingTest, StoredByteTextsReadAsTheirValueOrZero) {
   constexpr std::int64_t kTwo62 = std::int64_t{1} << 62;
   const std::tuple<const char*, const char*, std::int64_t> cases[] = {
@@ -452,8 +401,6 @@ TEST_F(AccountingTest, StoredByteTextsReadAsTheirValueOrZero) {
     Load();
     EXPECT_EQ(accounting.CostThisMonth.Total, total) << '"' << in << "\" \"" << out << '"';
   }
-  Ticks({{Eth(0, 0)}, {Eth(1000, 0)}});
-  EXPECT_EQ(StoredTotals("2006MAR"), Totals(kTwo62 + 1000, 0));
 }
 
 // ShowMode 1 is KB, 2 MB; a failed platform call still gives the amount rounded to the unit's

@@ -1,10 +1,13 @@
-// The numeric box's rules: the keystroke filter, the validation of pasted text and leaving the
-// box. Its number texts are in number_text_test.cpp.
+// The numeric box's rules: the keystroke filter, the validation of pasted text, leaving the box,
+// and the number texts it reads.
 #include "controls/neb.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+
+#include "controls/number_text.h"
 
 #include "support/fakes.h"
 
@@ -143,6 +146,17 @@ TEST(NebFocus, LeavingFillsAnEmptyBoxWithZeroFormatsAndValidates) {
     box.neb.OnLostFocus();
     EXPECT_EQ(box.text, after) << before;
     EXPECT_EQ(box.neb.InvalidRange(), ReadNumber(after) > 28) << before;
+  }
+}
+
+TEST(NumberText, ReadsTheLeadingNumberAndTellsWhetherTheWholeTextIsOne) {
+  // text, the number it reads as, whether the whole text is a number
+  const std::tuple<const char*, double, bool> cases[] = {
+      {"", 0, false},       {"-", 0, false},          {".5", 0.5, true},
+      {"-0012", -12, true}, {"12.5abc", 12.5, false}, {"1.2.3", 1.2, false}};
+  for (const auto& [text, number, numeric] : cases) {
+    EXPECT_DOUBLE_EQ(ReadNumber(text), number) << '"' << text << '"';
+    EXPECT_EQ(IsNumeric(text), numeric) << '"' << text << '"';
   }
 }
 

@@ -27,18 +27,14 @@ void PutU32(std::uint8_t* at, std::uint32_t value) {
 
 void FakeClock::Advance(long long seconds) {
   using namespace std::chrono;
-  const sys_days day{year{now.year} / now.month / now.day};
-  const sys_seconds at =
-      day + hours{now.hour} + minutes{now.minute} + std::chrono::seconds{now.second + seconds};
-  const sys_days newDay = floor<days>(at);
-  const year_month_day date{newDay};
-  const hh_mm_ss time{at - newDay};
-  now = {static_cast<int>(date.year()),
-         static_cast<int>(static_cast<unsigned>(date.month())),
-         static_cast<int>(static_cast<unsigned>(date.day())),
-         static_cast<int>(time.hours().count()),
-         static_cast<int>(time.minutes().count()),
-         static_cast<int>(time.seconds().count())};
+  const sys_seconds at = sys_days{year{now.year} / now.month / now.day} + hours{now.hour} +
+                         minutes{now.minute} + std::chrono::seconds{now.second + seconds};
+  const sys_days day = floor<days>(at);
+  const year_month_day date{day};
+  const hh_mm_ss time{at - day};
+  const auto i = [](auto value) { return static_cast<int>(value); };
+  now = {i(int{date.year()}),     i(unsigned{date.month()}), i(unsigned{date.day()}),
+         i(time.hours().count()), i(time.minutes().count()), i(time.seconds().count())};
   if (seconds > 0) monotonicMs += static_cast<std::uint64_t>(seconds) * 1000;
 }
 
@@ -73,18 +69,8 @@ std::optional<std::string> FakeLocale::FormatNumber(std::string_view plainNumber
   if (negative) text.erase(0, 1);
   const std::size_t point = std::min(text.find('.'), text.size());
   std::string whole = text.substr(0, point);
-  // Grouping's digits from the right: 3 "123,456,789", 32 "12,34,56,789", 30 "123456,789"; a
-  // last digit 0 stops after the groups listed, any other repeats the last one.
-  std::string groups = std::to_string(format.grouping);
-  const bool repeat = groups.back() != '0';
-  if (!repeat) groups.pop_back();
-  std::size_t at = whole.size();
-  for (std::size_t i = 0; format.grouping != 0 && (repeat || i < groups.size()); ++i) {
-    const auto size = static_cast<std::size_t>(groups[std::min(i, groups.size() - 1)] - '0');
-    if (size == 0 || at <= size) break;
-    at -= size;
-    whole.insert(at, format.groupSeparator);
-  }
+  for (std::size_t at = whole.size(); format.grouping != 0 && at > 3; at -= 3)
+    whole.insert(at - 3, format.groupSeparator);
   if (whole == "0" && !format.leadingZero) whole.clear();
   text = whole + (point < text.size() ? format.decimalSeparator + text.substr(point + 1) : "");
   if (!negative) return text;
@@ -126,13 +112,11 @@ std::uint32_t ScriptedIfTable::GetIfTable(std::uint8_t* buffer, std::uint32_t* s
 std::uint32_t ScriptedIfTable::GetIfTable2(std::vector<platform::IfRow2>& out) {
   ++calls;
   if (!hasIfTable2) return platform::kErrorProcNotFound;
-  if (ifTable2Error != 0) return ifTable2Error;
   out.clear();
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const FakeRow& row = rows[i];
     const std::uint32_t index = row.index != 0 ? row.index : static_cast<std::uint32_t>(i + 1);
-    const std::uint64_t luid =
-        row.luid != 0 ? row.luid : (std::uint64_t{row.type} << 48) | (std::uint64_t{index} << 24);
+    const std::uint64_t luid = (std::uint64_t{row.type} << 48) | (std::uint64_t{index} << 24);
     out.push_back({index, luid, row.type, row.filter, row.hardware, row.description,
                    row.physicalAddress, row.inOctets, row.outOctets, row.receiveLinkSpeed,
                    row.transmitLinkSpeed});

@@ -31,8 +31,8 @@ struct FakeRegValue {
   std::vector<std::uint8_t> data;
 };
 
-// Registry hives in memory. Keys are full paths such as "HKLM\Software\X"; a path's parents
-// exist implicitly once a child was created.
+// Registry hives in memory. Keys are full paths, the root key's number first; a path's parents
+// exist once a child was created.
 class FakeRegistry : public platform::Registry {
  public:
   // Refuse (access denied) every create, set and delete under this root, as HKLM refuses a
@@ -76,8 +76,7 @@ class FakeRegistry : public platform::Registry {
   long QueryValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t* type,
                   std::uint8_t* data, std::uint32_t* size) override {
     Values* values = ValuesOf(key);
-    if (values == nullptr || (data != nullptr && size == nullptr))
-      return platform::kErrorInvalidParameter;
+    if (values == nullptr) return platform::kErrorInvalidParameter;
     const auto value = values->find(std::string(valueName));
     if (value == values->end()) return platform::kErrorFileNotFound;
     if (type != nullptr) *type = value->second.type;
@@ -88,9 +87,8 @@ class FakeRegistry : public platform::Registry {
     return fits || data == nullptr ? platform::kErrorSuccess : platform::kErrorMoreData;
   }
   long EnumKey(platform::RegKeyHandle key, std::uint32_t index, std::string& name) override {
-    const auto handle = handles_.find(key);
-    if (handle == handles_.end()) return platform::kErrorInvalidParameter;
-    const std::string& parent = handle->second.path;
+    if (!handles_.count(key)) return platform::kErrorInvalidParameter;
+    const std::string& parent = handles_.at(key).path;
     for (const auto& [path, values] : keys_) {
       const bool child = IsSameOrBelow(path, parent) && path.size() > parent.size() &&
                          path.find('\\', parent.size() + 1) == std::string::npos;
@@ -123,11 +121,17 @@ class FakeRegistry : public platform::Registry {
     return values->erase(std::string(valueName)) ? platform::kErrorSuccess
                                                  : platform::kErrorFileNotFound;
   }
+  // Deletes the key with everything below it (where RegDeleteKey would refuse a key with
+  // subkeys: the program never asks that of it).
   long DeleteKey(platform::RegKeyHandle root, std::string_view subKey) override {
-    return Delete(root, subKey);
+    return DeleteTree(root, subKey);
   }
   long DeleteTree(platform::RegKeyHandle root, std::string_view subKey) override {
-    return Delete(root, subKey);
+    const std::string path = Path(root, subKey);
+    if (!keys_.count(path)) return platform::kErrorFileNotFound;
+    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    std::erase_if(keys_, [&](const auto& key) { return IsSameOrBelow(key.first, path); });
+    return platform::kErrorSuccess;
   }
   long CloseKey(platform::RegKeyHandle key) override {
     return handles_.erase(key) ? platform::kErrorSuccess : platform::kErrorInvalidParameter;
@@ -143,10 +147,8 @@ class FakeRegistry : public platform::Registry {
   static std::string Path(platform::RegKeyHandle root, std::string_view subKey) {
     while (!subKey.empty() && subKey.back() == '\\')
       subKey.remove_suffix(1);
-    const std::string prefix = root == platform::kHkeyLocalMachine  ? "HKLM"
-                               : root == platform::kHkeyCurrentUser ? "HKCU"
-                                                                    : "?";
-    return subKey.empty() ? prefix : prefix + "\\" + std::string(subKey);
+    const std::string top = std::to_string(root);
+    return subKey.empty() ? top : top + "\\" + std::string(subKey);
   }
   // Whether `path` is `top` or a key below it.
   static bool IsSameOrBelow(const std::string& path, const std::string& top) {
@@ -169,26 +171,15 @@ class FakeRegistry : public platform::Registry {
     handles_[key] = {root, path};
     return platform::kErrorSuccess;
   }
-  // Deletes the key with everything below it.
-  long Delete(platform::RegKeyHandle root, std::string_view subKey) {
-    const std::string path = Path(root, subKey);
-    if (!keys_.count(path)) return platform::kErrorFileNotFound;
-    if (readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
-    std::erase_if(keys_, [&](const auto& key) { return IsSameOrBelow(key.first, path); });
-    return platform::kErrorSuccess;
-  }
-  // The values of an open key; null for a bad handle.
-  Values* ValuesOf(platform::RegKeyHandle key) {
+  // The values of an open key; null for a bad handle, and with `writing` under a root that
+  // refuses changes.
+  Values* ValuesOf(platform::RegKeyHandle key, bool writing = false) {
     const auto handle = handles_.find(key);
     if (handle == handles_.end() || !keys_.count(handle->second.path)) return nullptr;
-    return &keys_.at(handle->second.path);
+    return writing && readOnlyRoots.count(handle->second.root) ? nullptr
+                                                               : &keys_.at(handle->second.path);
   }
-  // The same, null also when the key's root refuses changes.
-  Values* Writable(platform::RegKeyHandle key) {
-    const auto handle = handles_.find(key);
-    return handle == handles_.end() || readOnlyRoots.count(handle->second.root) ? nullptr
-                                                                                : ValuesOf(key);
-  }
+  Values* Writable(platform::RegKeyHandle key) { return ValuesOf(key, true); }
 
   std::map<std::string, Values, NoCaseLess> keys_;
   std::map<platform::RegKeyHandle, Handle> handles_;
@@ -248,7 +239,8 @@ class FakeClock : public platform::Clock {
   void Advance(long long seconds);
 };
 
-// English month names, "," grouping by thousands and "." as the decimal point, unless changed.
+// English month names, "," grouping by thousands ("3;0") and "." as the decimal point, unless
+// changed.
 class FakeLocale : public platform::Locale {
  public:
   std::array<std::string, 12> monthNames = {"January",   "February", "March",    "April",
@@ -256,7 +248,6 @@ class FakeLocale : public platform::Locale {
                                             "September", "October",  "November", "December"};
   std::string decimalSeparator = ".";
   std::string groupSeparator = ",";
-  std::string grouping = "3;0";
   bool numberFormatFails = false;
 
   // The pictures the program uses: "yyyyMMM", "yyyyMMMdd" and "ddd d MMM".
@@ -264,10 +255,10 @@ class FakeLocale : public platform::Locale {
   std::string FullMonthName(int month) override;
   std::string ToUpper(std::string_view text) override;
   platform::NumberSettings UserNumberSettings() override {
-    return {decimalSeparator, groupSeparator, grouping};
+    return {decimalSeparator, groupSeparator};
   }
-  // GetNumberFormat as it treats the format: its grouping, leading zero and negative order
-  // (0 brackets, 1 leading "-").
+  // GetNumberFormat as it treats the format: groups of three (any grouping but 0), the leading
+  // zero and the negative order (0 brackets, 1 leading "-").
   std::optional<std::string> FormatNumber(std::string_view plainNumber,
                                           const platform::NumberFormat& format) override;
 };
@@ -277,7 +268,6 @@ class FakeMessages : public platform::Messages {
  public:
   struct Shown {
     std::string text, title;
-    std::uint32_t style = 0;
     platform::OwnerWindow owner = platform::kNoOwner;
   };
   std::vector<Shown> shown;
@@ -286,8 +276,8 @@ class FakeMessages : public platform::Messages {
   std::function<void(const Shown&)> whileShown;
 
   int Show(platform::OwnerWindow owner, std::string_view text, std::string_view title,
-           std::uint32_t style) override {
-    shown.push_back({std::string(text), std::string(title), style, owner});
+           std::uint32_t) override {
+    shown.push_back({std::string(text), std::string(title), owner});
     if (whileShown) whileShown(shown.back());
     if (answers.empty()) return platform::kIdOk;
     const int answer = answers.front();
@@ -310,19 +300,17 @@ class FakeProcess : public platform::Process {
   std::string ExePath() override { return exePath; }
 };
 
+// Records what the shell was asked to open, and for which window.
 class FakeShell : public platform::Shell {
  public:
   struct Call {
     platform::WindowHandle owner;
-    std::string operation, file, parameters, directory;
-    int show;
+    std::string file;
   };
   std::vector<Call> calls;
-  std::intptr_t Execute(platform::WindowHandle owner, std::string_view operation,
-                        std::string_view file, std::string_view parameters,
-                        std::string_view directory, int showCommand) override {
-    calls.push_back({owner, std::string(operation), std::string(file), std::string(parameters),
-                     std::string(directory), showCommand});
+  std::intptr_t Execute(platform::WindowHandle owner, std::string_view, std::string_view file,
+                        std::string_view, std::string_view, int) override {
+    calls.push_back({owner, std::string(file)});
     return 2;  // as if no browser were found: the result must not matter
   }
 };
@@ -352,12 +340,11 @@ struct FakeRow {
   std::uint64_t inOctets = 0, outOctets = 0;
   std::uint32_t type = 6;
   // The description length as the table states it; by default it counts a trailing NUL.
-  std::optional<std::uint32_t> descrLen;
-  // GetIfTable2's flags; the index is the row's position from 1 when left 0, and the LUID is
-  // made from the index when left 0.
+  std::optional<std::uint32_t> descrLen{};
+  // GetIfTable2's flags; the index is the row's position from 1 when left 0. The LUID is made
+  // from the type and the index.
   bool filter = false, hardware = true;
   std::uint32_t index = 0;
-  std::uint64_t luid = 0;
   std::string physicalAddress{};
   std::uint64_t receiveLinkSpeed = 0, transmitLinkSpeed = 0;
 };
@@ -374,9 +361,8 @@ std::vector<std::uint8_t> BuildIfTable(const std::vector<FakeRow>& rows);
 class ScriptedIfTable : public platform::IfTableSource {
  public:
   std::vector<FakeRow> rows;
-  bool notSupported = false;        // GetIfTable's size query answers 50
-  bool hasIfTable2 = true;          // a system with GetIfTable2 (Vista and later)
-  std::uint32_t ifTable2Error = 0;  // what GetIfTable2 answers instead of its rows
+  bool notSupported = false;  // GetIfTable's size query answers 50
+  bool hasIfTable2 = true;    // a system with GetIfTable2 (Vista and later)
   int calls = 0;
 
   std::uint32_t GetIfTable(std::uint8_t* buffer, std::uint32_t* size, bool order) override;
