@@ -85,11 +85,7 @@ TEST_F(MeterWindow, SitsTopmostAtTheCornerItsPicturesAndTextsInTheirBoxesAndTheL
   meters.RefreshMeterValues("1 B", "2 B", "3 B", {MonthStanding::Level::Over, "Month\nleft"});
   EXPECT_EQ(meter->MonthColour(), RGB(0xC0, 0, 0));
   EXPECT_EQ(meter->MonthTip(), "Month\nleft");
-  for (UINT from = 96; const UINT scale : {96u, 120u, 144u}) {
-    SCOPED_TRACE(scale);
-    if (scale != from) testing::MoveToDpi(meter->hwnd(), scale, std::exchange(from, scale));
-    testing::ExpectTextsFit(meter->hwnd());
-  }
+  testing::AtEachDpi(meter->hwnd(), [&] { testing::ExpectTextsFit(meter->hwnd()); });
 }
 
 TEST_F(MeterWindow, APinnedMeterStaysUntilTheCloseButtonAndASecondOneIsRefused) {
