@@ -35,18 +35,14 @@ startup=$(e2e_reg "HKCU\\$run_key" "Velquor Trafimo")
 e2e_expect_eq "the start-up entry is the one the program writes" \
   "REG_EXPAND_SZ \"$install_win\\trafimo\" /s" "$startup"
 
-loopback=$(e2e_loopback)
-for hive in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
-  printf '[%s\\Software\\Velquor Trafimo\\Settings]\n"Interface"=",%s"\n' $hive "$loopback"
-done | e2e_reg_import
+e2e_count_only lo
 command=${startup#REG_EXPAND_SZ }
 E2E_PROGRAM=$(sed -E 's/^"([^"]*)".*/\1/' <<<"$command")
 e2e_start $(sed -E 's/^"[^"]*" *//' <<<"$command")
 e2e_check "the installed copy runs and stores the day's record" \
   e2e_wait_until 30 eval 'e2e_runs 1 && [[ -n "$(e2e_stored Today IN)" ]]'
 first_pid=$(e2e_program_pids)
-e2e_send_loopback 5 eval 'today_in=$(e2e_stored Today IN)'
-e2e_expect_eq "Today IN grew by the bytes received" "$E2E_RX_MOVED" $(($(e2e_stored Today IN) - today_in))
+e2e_measure "5 MB each way over the loopback" e2e_send_lo 5
 today_in=$(e2e_stored Today IN)
 
 e2e_check "the installer ends without error" wine_logged setup-again "$setup" /S
@@ -72,7 +68,8 @@ if [[ -n "${TRAFIMO_UPDATE_DOCS:-}" ]]; then
   page() {  # waits for the page's text, photographs the wizard, clicks a button
     local text=$1
     e2e_wait_until 20 eval 'e2e_probe controls "$(title)" | grep -qF "$text"' && sleep 1 &&
-      e2e_photograph "title=\"$(title)\"" "installer-$2" && e2e_click_control "$(title)" "$3"
+      e2e_crop "$(e2e_window_rect "title=\"$(title)\"")" 0 "$E2E_OUT/installer-$2.png" &&
+      e2e_click_control "$(title)" "$3"
   }
   e2e_check "the welcome page" page "Welcome to Velquor Trafimo Setup" welcome "Next >"
   e2e_check "the components page" page "Choose Components" components Install
