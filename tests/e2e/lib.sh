@@ -10,30 +10,26 @@ if [[ -z "${E2E_NETNS:-}" ]]; then
   ip netns exec "$E2E_NETNS" env E2E_NETNS="$E2E_NETNS" bash "$0" "$@"
   status=$?
   for ns in "$E2E_NETNS-far" "$E2E_NETNS"; do
-    ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null
-    ip netns del "$ns" 2>/dev/null
+    ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null; ip netns del "$ns" 2>/dev/null
   done
   exit $status
 fi
 
-E2E_BUILD=$(cd "${1:?build directory}" && pwd)
-E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_BUILD=$(cd "${1:?build directory}" && pwd) E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_NAME=$(basename "$0" .sh) E2E_PROGRAM='C:\Trafimo\trafimo.exe' E2E_FAR=$E2E_NETNS-far
-E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PREFIX=$E2E_BUILD/e2e-wineprefix
-E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME E2E_FAILURES=0 E2E_CHECKS=0 _e2e_started=()
+E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PREFIX=$E2E_BUILD/e2e-wineprefix E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME
 E2E_SETTINGS='HKLM\Software\Velquor Trafimo\Settings' E2E_TRAFFIC=$E2E_SOURCE/tests/e2e/tools/traffic.py
+E2E_FAILURES=0 E2E_CHECKS=0 _e2e_started=()
 export WINEPREFIX=$E2E_PREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 e2e_log() { echo "[$E2E_NAME] $*"; }
 e2e_pass() { E2E_CHECKS=$((E2E_CHECKS + 1)); echo "  ok   - $1"; }
 e2e_fail() { E2E_CHECKS=$((E2E_CHECKS + 1)) E2E_FAILURES=$((E2E_FAILURES + 1)); echo "  FAIL - $1"; }
-# e2e_expect_eq DESCRIPTION EXPECTED ACTUAL
+# e2e_expect_eq DESCRIPTION EXPECTED ACTUAL; e2e_check DESCRIPTION COMMAND...: passes when it succeeds.
 e2e_expect_eq() {
   [[ "$2" == "$3" ]] && { e2e_pass "$1"; return; }
-  e2e_fail "$1"
-  printf '         expected: %q\n         actual:   %q\n' "$2" "$3"
+  e2e_fail "$1" && printf '         expected: %q\n         actual:   %q\n' "$2" "$3"
 }
-# e2e_check DESCRIPTION COMMAND...: passes when the command succeeds.
 e2e_check() { if "${@:2}"; then e2e_pass "$1"; else e2e_fail "$1"; fi; }
 # Ends the script: a summary, and a non-zero status when anything failed or nothing was checked.
 e2e_finish() {
@@ -51,8 +47,7 @@ e2e_reg_import() {
 e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
 e2e_cleanup() { wineserver -k; kill "${_e2e_started[@]}"; wineserver -w; } >/dev/null 2>&1
 
-# Once at the top: the prefix (hard links of the build's; Wine replaces its registry files), the
-# program, nothing stored, a virtual desktop with its notification area, the clean-up.
+# Once at the top: the prefix (hard links of the build's), the program, nothing stored, a desktop.
 e2e_setup() {
   trap e2e_cleanup EXIT && trap 'exit 130' INT TERM
   mkdir -p "$E2E_OUT"
@@ -79,12 +74,12 @@ REG
   e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
 }
 
-# Starts the program with the given arguments in the background, in the virtual desktop.
+# Starts the program with the given arguments in the background, in the virtual desktop;
+# e2e_start_counting [DESCRIPTION]: with /s, and checks that it counts (its tip shows Now).
 e2e_start() {
   wine explorer /desktop=trafimo,1024x768 "$E2E_PROGRAM" "$@" >"$E2E_OUT/program.log" 2>&1 </dev/null &
   _e2e_started+=($!)
 }
-# Starts it with /s; checks that it counts (its tip shows Now).
 e2e_start_counting() {
   e2e_start /s
   e2e_check "${1:-the program counts (its tip shows Now)}" e2e_wait_until 40 eval '[[ "$(e2e_tip)" == "Current - "* ]]'
@@ -93,6 +88,7 @@ e2e_start_counting() {
 # whether N copies run; e2e_kill ends them all as the task manager would.
 e2e_program_pids() {
   local p && for p in $(ip netns pids "$E2E_NETNS"); do [[ $(cat "/proc/$p/comm" 2>/dev/null) =~ ^trafimo(\.exe)?$ ]] && echo "$p"; done
+  return 0
 }
 e2e_runs() { [[ $(e2e_program_pids | wc -l) -eq $1 ]]; }
 e2e_kill() { e2e_check "the program ends" eval 'wine taskkill /f /im trafimo.exe >/dev/null 2>&1; e2e_wait_until 15 e2e_runs 0'; }
@@ -105,8 +101,7 @@ e2e_wait_window_gone() { e2e_probe gone "$1" "${2:-}" "${3:-20}" >/dev/null; }
 
 # e2e_reg HKLM\...|HKCU\... VALUE: prints "TYPE DATA" of the value; fails when it is missing.
 e2e_reg() { wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | sed -n "s/^    $2    \([A-Z_]*\)    /\1 /p" | grep .; }
-# e2e_reg_expand_sz KEY VALUE: the text of a REG_EXPAND_SZ value as the registry holds it, in
-# UTF-8: decoded from the key's export (UTF-16), since "reg query" prints it in a code page.
+# e2e_reg_expand_sz KEY VALUE: a REG_EXPAND_SZ text in UTF-8, as "reg export" holds it.
 e2e_reg_expand_sz() {
   wine reg export "$1" "$(winepath -w "$E2E_OUT/export.reg" 2>/dev/null)" /y >/dev/null 2>&1 </dev/null &&
     iconv -f UTF-16 -t UTF-8 "$E2E_OUT/export.reg" | NAME=$2 perl -0777 -ne \
@@ -119,30 +114,29 @@ e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; 
 e2e_month_section() {
   LC_ALL=C date -d "$(date +%Y-%m-15)$( (($(date +%-d) >= ${1:-1})) || echo ' -1 month')" +%Y%b | tr a-z A-Z
 }
-# e2e_count_only LIST: only those interfaces are counted ("lo,trv0"; "": none), no meter at the start.
+# e2e_count_only LIST: only those interfaces counted ("lo,trv0"; "": none), no meter at the start.
 e2e_count_only() {
-  printf '[HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings]\n"Interface"=",%s"\n' "$1" |
-    cat - <(printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\screen]\n"visible"="False"\n') | e2e_reg_import
+  printf '[%s]\n"Interface"=",%s"\n[%s]\n"visible"="False"\n' 'HKEY_LOCAL_MACHINE\Software\Velquor Trafimo\Settings' \
+    "$1" 'HKEY_CURRENT_USER\Software\Trafimo\screen' | e2e_reg_import
 }
 
-# e2e_veth NAME NET [INDEX]: a real adapter for the program to see: a veth NAME (with that
-# ifindex) at 10.77.NET.1, its far end in the namespace $E2E_FAR at 10.77.NET.2; IPv6 off on
-# both, so that the only bytes they move are the test's.
+# e2e_veth NAME NET [INDEX]: a veth NAME (made anew with INDEX) at 10.77.NET.1, its far end's echo
+# server at 10.77.NET.2:9000 in $E2E_FAR; no IPv6, so that the only bytes they move are the test's.
 e2e_veth() {
   [[ -e /run/netns/$E2E_FAR ]] || { ip netns add "$E2E_FAR" && ip -n "$E2E_FAR" link set lo up; } || return 1
   ip link add "$1" ${3:+index "$3"} type veth peer name "$1p" netns "$E2E_FAR" &&
-    sysctl -qw "net.ipv6.conf.$1.disable_ipv6=1" &&
-    ip netns exec "$E2E_FAR" sysctl -qw "net.ipv6.conf.$1p.disable_ipv6=1" &&
+    sysctl -qw "net.ipv6.conf.$1.disable_ipv6=1" && ip netns exec "$E2E_FAR" sysctl -qw "net.ipv6.conf.$1p.disable_ipv6=1" &&
     ip addr add "10.77.$2.1/24" dev "$1" && ip -n "$E2E_FAR" addr add "10.77.$2.2/24" dev "$1p" &&
-    ip link set "$1" up && ip -n "$E2E_FAR" link set "$1p" up
+    ip link set "$1" up && ip -n "$E2E_FAR" link set "$1p" up || return 1
+  [[ -n "${3:-}" ]] || { ip netns exec "$E2E_FAR" python3 "$E2E_TRAFFIC" serve "10.77.$2.2" 9000 >/dev/null 2>&1 & _e2e_started+=($!); }
+  e2e_wait_until 10 eval "ip netns exec $E2E_FAR ss -ltn | grep -q 10.77.$2.2:9000"
 }
 # e2e_send_lo MB [SECONDS]: MB each way over the loopback (spread over the seconds).
 e2e_send_lo() { python3 "$E2E_TRAFFIC" send 127.0.0.1 0 "$@" >"$E2E_OUT/send.log"; }
 
-# e2e_measure WHAT COMMAND...: in a quiet spell (three ticks without traffic) the counters of the
-# interfaces in E2E_COUNTED and the stored Today and $E2E_MONTH records; then the command; quiet
-# again, both records must have grown by exactly what the counters moved. An interface named in
-# E2E_FRESH is made anew by the command: it counts 0 before it.
+# e2e_measure WHAT COMMAND...: from a quiet spell (three ticks without traffic) to the next around
+# the command, Today and $E2E_MONTH must grow by what the E2E_COUNTED interfaces' counters moved
+# (one in E2E_FRESH is made anew by the command: it counts 0 before it).
 E2E_COUNTED=(lo) E2E_FRESH='' E2E_MONTH=$(e2e_month_section)
 _e2e_counters() {
   local rx=0 tx=0 i
@@ -153,18 +147,16 @@ _e2e_counters() {
   echo "$rx $tx"
 }
 _e2e_quiet() { local before && before=$(_e2e_counters) && sleep 3 && [[ "$before" == "$(_e2e_counters)" ]]; }
-_e2e_records() { echo "$(e2e_stored Today IN) $(e2e_stored Today OUT) $(e2e_stored "$E2E_MONTH" IN) $(e2e_stored "$E2E_MONTH" OUT)"; }
+_e2e_records() { local s v && for s in Today "$E2E_MONTH"; do for v in IN OUT; do e2e_stored "$s" $v || echo 0; done; done; }
 e2e_measure() {
-  local rx0 tx0 rx tx in0 out0 min0 mout0 in out min mout fresh=$E2E_FRESH
+  local fresh=$E2E_FRESH c0 c1 r0 r1 i moved=() grown=()
   e2e_wait_until 20 _e2e_quiet
-  read -r rx0 tx0 <<<"$(_e2e_counters)" && read -r in0 out0 min0 mout0 <<<"$(_e2e_records)"
+  read -ra c0 <<<"$(_e2e_counters)" && mapfile -t r0 < <(_e2e_records)
   e2e_check "$1: the traffic crossed" "${@:2}"
-  E2E_FRESH= && e2e_wait_until 30 _e2e_quiet
-  read -r rx tx <<<"$(_e2e_counters)" && read -r in out min mout <<<"$(_e2e_records)"
-  E2E_FRESH=$fresh
-  e2e_expect_eq "$1: Today and $E2E_MONTH grew by the bytes that crossed" \
-    "$((rx - rx0)) $((tx - tx0)) $((rx - rx0)) $((tx - tx0))" \
-    "$((in - ${in0:-0})) $((out - ${out0:-0})) $((${min:-0} - ${min0:-0})) $((${mout:-0} - ${mout0:-0}))"
+  E2E_FRESH='' && e2e_wait_until 30 _e2e_quiet
+  read -ra c1 <<<"$(_e2e_counters)" && mapfile -t r1 < <(_e2e_records) && E2E_FRESH=$fresh
+  for i in 0 1 2 3; do moved+=($((c1[i % 2] - c0[i % 2]))) grown+=($((r1[i] - r0[i]))); done
+  e2e_expect_eq "$1: Today and $E2E_MONTH grew by the bytes that crossed" "${moved[*]}" "${grown[*]}"
   e2e_log "$(cat "$E2E_OUT/send.log" 2>/dev/null)"
 }
 
@@ -177,20 +169,18 @@ e2e_desktop_origin() {
 }
 # e2e_click_at X Y [BUTTON]: a real click at a place of the desktop; BUTTON "-" only moves there.
 e2e_click_at() {
-  local ox oy
-  read -r ox oy <<<"$(e2e_desktop_origin)"
+  local ox oy && read -r ox oy <<<"$(e2e_desktop_origin)"
   [[ -n "${2:-}" ]] && xdotool mousemove $((ox + $1)) $((oy + $2)) sleep 0.3 $([[ ${3:-1} == - ]] || echo click "${3:-1}")
 }
 # e2e_click_centre L T R B [BUTTON]: e2e_click_at the centre of a rectangle on the desktop.
 e2e_click_centre() { [[ $# -ge 4 ]] && e2e_click_at $((($1 + $3) / 2)) $((($2 + $4) / 2)) "${5:-1}"; }
-# e2e_control TITLE ID|TEXT: the probe's line of a control (by id or by text) of a visible window.
+# e2e_control TITLE ID|TEXT: the probe's line of a control (by id or by text) of a visible window;
+# its text; a click on it (with BUTTON); e2e_type_into TITLE ID TEXT: its text replaced by TEXT.
 e2e_control() { e2e_probe controls "$1" | grep -m1 -e "^id=$2 " -e "text=\"&\?$2\" "; }
 e2e_control_text() { e2e_control "$@" | sed -E 's/.* text="(.*)" rect=.*/\1/'; }
 # shellcheck disable=SC2046
 e2e_click_control() { e2e_click_centre $(e2e_control "$1" "$2" | e2e_rect_of) "${3:-1}"; }
-# e2e_type_into TITLE ID TEXT: a click into a box of the window, its text replaced by TEXT typed.
 e2e_type_into() { e2e_click_control "$1" "$2" && xdotool key End BackSpace BackSpace BackSpace type "$3"; }
-# A click on the settings dialog's OK, which closes it.
 e2e_settings_ok() { e2e_click_control Settings 1; e2e_check "OK closes the settings dialog" e2e_wait_window_gone Settings TrafimoSettings 15; }
 # e2e_window_rect 'class="C"'|'title="T"': "L T R B" of such a visible window; nothing without one.
 e2e_window_rect() { e2e_probe list | grep -F "$1" | e2e_rect_of; }
@@ -203,9 +193,8 @@ e2e_tip() { e2e_tip_lines | head -n1; }
 e2e_click_icon() { e2e_click_at $(e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/') "$1"; }
 # Opens the tray menu with a right click; true once the popup is on screen.
 e2e_open_menu() { e2e_click_icon 3 && e2e_wait_until 10 eval '[[ -n "$(e2e_window_rect class=\"#32768\")" ]]'; }
-# e2e_menu ITEMS SEPARATORS: the item below that many of the tray menu (opened unless it is open),
-# chosen: placed from the menu's rectangle (3-pixel frame, 9-pixel separators, ten items), as Wine
-# tells no other process.
+# e2e_menu ITEMS SEPARATORS: a click on the item below that many of the tray menu (opened unless it
+# is), from its rectangle (3-pixel frame, 9-pixel separators, ten items): Wine tells no more.
 e2e_menu() {
   local left top bottom height
   [[ -n "$(e2e_window_rect 'class="#32768"')" ]] || e2e_open_menu || return 1
@@ -214,15 +203,14 @@ e2e_menu() {
   xdotool mousemove $((left + 40)) $((top + 3 + $1 * height + $2 * 9 + height / 2)) sleep 0.3 click 1
 }
 
-# e2e_crop "L T R B" MARGIN FILE: that part of the desktop and a margin round it, as a picture.
+# e2e_crop "L T R B" MARGIN FILE: that part of the desktop and a margin round it, as a picture;
+# e2e_photograph "L T R B" MARGIN NAME: in $E2E_OUT, and with TRAFIMO_UPDATE_DOCS=1 in docs/.
 e2e_crop() {
   local l t r b ox oy m=$2
   read -r l t r b <<<"$1" && read -r ox oy <<<"$(e2e_desktop_origin)" && [[ -n "$b" ]] &&
     import -window root -display "$DISPLAY" -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" \
       +repage "$3" 2>/dev/null
 }
-# e2e_photograph "L T R B" MARGIN NAME: e2e_crop to $E2E_OUT/NAME.png, and with
-# TRAFIMO_UPDATE_DOCS=1 to the README's docs/NAME.png.
 e2e_photograph() {
   e2e_crop "$1" "$2" "$E2E_OUT/$3.png" && e2e_log "picture: $E2E_OUT/$3.png" &&
     { [[ -z "${TRAFIMO_UPDATE_DOCS:-}" ]] || cp "$E2E_OUT/$3.png" "$E2E_SOURCE/docs/"; }

@@ -15,8 +15,7 @@ shortcut="$(folder APPDATA)/Microsoft/Windows/Start Menu/Programs/Velquor Trafim
 rm -rf "$install_dir" "$shortcut"  # an earlier run's
 wine reg delete "$uninstall_key" /f >/dev/null 2>&1 </dev/null
 
-dist=$E2E_OUT/dist
-rm -rf "$dist"
+dist=$E2E_OUT/dist && rm -rf "$dist"
 e2e_check "package.sh succeeds" "$E2E_SOURCE/package.sh" --build-dir "$E2E_BUILD" --dist "$dist"
 version=$(cat "$E2E_BUILD/trafimo-version.txt")
 setup=$dist/velquor-trafimo-$version-setup.exe zip=$dist/velquor-trafimo-$version-portable.zip
@@ -51,10 +50,7 @@ e2e_check "one copy runs again, a new one" e2e_wait_until 20 eval \
 e2e_check "it is started as at start-up: no settings dialog" eval '! e2e_probe wait Settings "" 4 >/dev/null'
 e2e_check "the totals are kept" eval '(($(e2e_stored Today IN) >= today_in))'
 
-e2e_reg_import <<'REG'  # as the program writes it when machine-wide start-up is on
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]
-"Velquor Trafimo"="\"C:\\Trafimo\\trafimo\" /s"
-REG
+wine reg add "HKLM\\$run_key" /v "Velquor Trafimo" /d '"C:\Trafimo\trafimo" /s' /f >/dev/null 2>&1 </dev/null
 e2e_check "with a machine-wide start-up entry there too, the uninstaller starts" eval \
   'e2e_reg "HKLM\\$run_key" "Velquor Trafimo" && wine_logged uninstall "$install_dir/uninstall.exe" /S'
 e2e_check "the program folder is removed" e2e_wait_until 30 eval '[[ ! -e "$install_dir" ]]'

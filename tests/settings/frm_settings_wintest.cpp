@@ -85,14 +85,11 @@ TEST_F(SettingsDialogTest, RefusalsAreOwnedByTheDialogAndAClosedDialogIsNotTouch
 }
 
 TEST_F(SettingsDialogTest, EnterIsOkAndStoresTheForm) {
-  HWND list = Item(IDC_SETTINGS_INTERFACES);
-  EXPECT_GT(SendMessageA(list, LB_GETSEL, 0, 0), 0) << "the stored entry is selected";
-  SendMessageA(list, LB_SETSEL, FALSE, 0);
-  SendMessageA(list, LB_SETSEL, TRUE, 2);
+  EXPECT_GT(SendMessageA(Item(IDC_SETTINGS_INTERFACES), LB_GETSEL, 0, 0), 0)
+      << "the stored entry is selected";
   SetWindowTextA(Edit(kBoxToMM), "-0");
   PressKey(VK_RETURN);  // Enter is OK
   EXPECT_EQ(dialog.hwnd(), nullptr);
-  EXPECT_EQ(Stored("Interface"), ",Wi-Fi");
   EXPECT_EQ(Stored("ToFreeTime"), "7:0:59");
 }
 

@@ -47,8 +47,9 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-void PrintRect(RECT rect, const char* end = "\n") {
-  std::printf("rect=%ld,%ld,%ld,%ld%s", rect.left, rect.top, rect.right, rect.bottom, end);
+std::string RectOf(RECT r) {
+  return "rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+         std::to_string(r.right) + "," + std::to_string(r.bottom);
 }
 
 // The descendants of `parent`, its own children first, or every top-level window when it is null.
@@ -80,10 +81,9 @@ void PrintWindow(HWND window) {
   const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
                        GetLayeredWindowAttributes(window, nullptr, &alpha, &how) &&
                        (how & LWA_ALPHA);
-  std::printf("class=\"%s\" title=\"%s\" alpha=%s foreground=%d ", ClassOf(window).c_str(),
+  std::printf("class=\"%s\" title=\"%s\" alpha=%s foreground=%d %s\n", ClassOf(window).c_str(),
               TextOf(window).c_str(), layered ? std::to_string(alpha).c_str() : "-",
-              window == GetForegroundWindow());
-  PrintRect(rect);
+              window == GetForegroundWindow(), RectOf(rect).c_str());
 }
 
 void List() {
@@ -115,21 +115,17 @@ void PrintItems(HWND list) {
     SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
     if (IntersectRect(&shown, &item, &client))
       MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
-    std::printf("item of=%d selected=%d ", GetDlgCtrlID(list),
-                SendMessageA(list, LB_GETSEL, i, 0) > 0);
-    PrintRect(shown, "");
-    std::printf(" text=\"%s\"\n", text);
+    std::printf("item of=%d selected=%d %s text=\"%s\"\n", GetDlgCtrlID(list),
+                SendMessageA(list, LB_GETSEL, i, 0) > 0, RectOf(shown).c_str(), text);
   }
 }
 
-int Controls(const std::string& title) {
-  HWND window = FindVisible(title);
+int Controls(HWND window) {
   for (HWND child : window ? Windows(window) : std::vector<HWND>{}) {
     RECT rect{};
     GetWindowRect(child, &rect);
-    std::printf("id=%d class=\"%s\" text=\"%s\" ", GetDlgCtrlID(child), ClassOf(child).c_str(),
-                TextOf(child).c_str());
-    PrintRect(rect);
+    std::printf("id=%d class=\"%s\" text=\"%s\" %s\n", GetDlgCtrlID(child), ClassOf(child).c_str(),
+                TextOf(child).c_str(), RectOf(rect).c_str());
     if (_stricmp(ClassOf(child).c_str(), "ListBox") == 0) PrintItems(child);
   }
   return window ? 0 : 1;
@@ -200,7 +196,7 @@ int main(int argc, char** argv) {
       command == "list"          ? (List(), 0)
       : command == "wait"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), true)
       : command == "gone"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), false)
-      : command == "controls"    ? Controls(first)
+      : command == "controls"    ? Controls(FindVisible(first))
       : command == "icons"       ? Icons()
       : command == "deny-writes" ? DenyWrites(first)
                                  : 2;
