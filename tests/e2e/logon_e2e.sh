@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
 ID_ALWAYS_RUN=301 ID_INTERFACES=302 ID_MONTH_START_DAY=303 ID_CANCEL=2 ID_APP=412 ID_LINK=413
-ID_LABEL1=1001 ID_SWATCH3=1005 ID_PIN=1008 ID_EXIT=1009 ID_NOW=1013
+ID_LABEL1=1001 ID_SWATCH3=1005 ID_PIN=1008 ID_NOW=1013
 folder='C:\users\Public\测试 Трафимо' notepad="Untitled - Notepad" message="Velquor Trafimo"
 E2E_PROGRAM="$folder\\trafimo.exe"
 mkdir -p "$E2E_PREFIX/drive_c/users/Public/测试 Трафимо" &&
@@ -82,7 +82,6 @@ clicked=$(date +%s.%N)
 xdotool click 1
 e2e_check "a click on it opens the meter window" e2e_wait_until 5 meter_open
 e2e_click_at 100 100 -  # no tip over it
-e2e_check "it is at the work area's corner: 17 pixels in from the right, on the task bar" at_the_corner
 e2e_expect_eq "it shows Now with a leading zero, whatever the locale says" "0.00 MB" \
   "$(e2e_control_text frmMessage $ID_NOW)"
 e2e_check "it is still open 4 seconds after the click" eval 'sleep_until "$clicked" 4; meter_open'
@@ -93,8 +92,6 @@ e2e_check "it is gone 5 to 6 seconds after the click (${elapsed} s, probe delay 
 e2e_click_icon 1
 e2e_check "the meter opens again" e2e_wait_until 5 meter_open
 e2e_click_control frmMessage $ID_PIN
-sleep 8
-e2e_check "pinned, it is still open 8 seconds later" meter_open
 read -r left top _ _ <<<"$(meter_rect)"
 drag_meter 5 -60 -40
 e2e_expect_eq "a drag by the title moves it by the mouse's travel" \
@@ -118,15 +115,13 @@ e2e_check "Notepad has the keyboard" e2e_wait_until 5 in_front
 e2e_start /s
 e2e_check "the pinned meter comes back at the start, transparent" e2e_wait_until 40 eval '[[ "$(meter_alpha)" == 130 ]]'
 opened=$(date +%s.%N)
-e2e_check "when the task bar appears, the meter moves to the new work area's corner" \
+e2e_check "when the task bar appears, the meter moves to the work area's corner: 17 pixels in, on it" \
   e2e_wait_until 20 at_the_corner
 xdotool type --delay 50 "typed on"
 e2e_expect_eq "what is typed goes on into Notepad" "typed on" \
   "$(e2e_probe controls "$notepad" | sed -n 's/^id=[0-9-]* class="Edit" text="\(.*\)" rect=.*/\1/p')"
 sleep_until "$opened" 7
 e2e_check "pinned, it stays open ($(seconds_since "$opened") s)" meter_open
-e2e_click_control frmMessage $ID_EXIT
-e2e_check "a click on the close button closes it" e2e_wait_until 5 eval '! meter_open'
 
 e2e_check "the tray menu's \"&About Velquor Trafimo\" opens the about window" eval \
   'e2e_menu 0 0 && e2e_wait_window "About Velquor Trafimo" "" 20'
