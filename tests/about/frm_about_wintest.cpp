@@ -23,15 +23,9 @@ TEST(AboutWindow, IsLaidOutAt100125And150PercentOwnedByTheTrayAndItsClicksOpenTh
   const auto item = [&](int id) { return GetDlgItem(window, id); };
   EXPECT_EQ(testing::TextOf(window), "About Velquor Trafimo");
   EXPECT_EQ(GetWindow(window, GW_OWNER), tray.handle) << "no task bar button";
-  EXPECT_EQ(testing::BigIconOf(window), tray.icon);
   EXPECT_EQ(GetFocus(), item(IDC_ABOUT_CLOSE));
-  testing::ExpectCentredOnWorkArea(window);
-  for (UINT from = 96; const UINT dpi : {96u, 120u, 144u}) {
-    SCOPED_TRACE(dpi);
-    if (dpi != from) testing::MoveToDpi(window, dpi, std::exchange(from, dpi));
-    testing::ExpectLaidOut(window);
-    testing::ExpectTextsFit(window);
-  }
+  testing::ExpectProgramsWindow(window, tray.icon);
+  testing::AtEachDpi(window, [&] { testing::ExpectLaidOut(window); });
   const std::pair<int, const char*> clicks[] = {
       {IDC_ABOUT_LINK, "https://www.velquor.example/trafimo/"},
       {IDC_ABOUT_PICTURE, "https://www.velquor.example"}};

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # The history a person keeps and takes away: a start on the day after the stored Today keeps that
 # day's record; /export beside the running program writes yesterday's, today's and the month's
-# rows; the monthly totals window opens this month's days with today's row (photographed for docs/
-# with TRAFIMO_UPDATE_DOCS=1) and exports through the Save As dialog.
+# rows. The tray menu by real clicks: the monthly totals window with this month's days and its
+# Save As dialog, KB instead of MB, and Exit. Photographed for docs/ with TRAFIMO_UPDATE_DOCS=1.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
-WINDOW="Monthly Usage" folder=$E2E_PREFIX/drive_c/Trafimo
-yesterday=$(date -d yesterday +%F) today=$(date +%F) month=$(e2e_month_section)
+WINDOW="Monthly Usage" folder=$E2E_PREFIX/drive_c/Trafimo month=$E2E_MONTH
+yesterday=$(date -d yesterday +%F) today=$(date +%F)
 rm -f "$folder/"*.csv
 # The loopback counted; Today belongs to yesterday; the earlier days of this month have records.
-e2e_count_only "$(e2e_loopback)"
+e2e_count_only lo
 {
   printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\DateToday]\n"DateToday"="%s"\n' "$(LC_ALL=C date -d yesterday +%Y%b%d)"
   printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\Today]\n"IN"="123456789"\n"OUT"="23456789"\n'
@@ -23,24 +23,25 @@ e2e_count_only "$(e2e_loopback)"
 e2e_start /s
 e2e_check "a start on the next day keeps yesterday's Today as its record" \
   e2e_wait_until 40 eval '[[ "$(e2e_stored Days "$yesterday")" == 123456789,23456789 ]]'
+e2e_measure "3 MB each way over the loopback" e2e_send_lo 3
 
-e2e_send_loopback 3
-# export_to FILE: trafimo.exe /export FILE beside the running copy; no box may hold it up.
-export_to() { timeout 60 wine "$E2E_PROGRAM" /export "$1" >/dev/null 2>&1 </dev/null; }
-export_to 'C:\Trafimo\usage.csv'
-e2e_expect_eq "/export ends with 0 while the program runs on" "0 1" "$? $(e2e_program_pids | grep -c pid=)"
+timeout 60 wine "$E2E_PROGRAM" /export 'C:\Trafimo\usage.csv' >/dev/null 2>&1 </dev/null
+e2e_expect_eq "/export beside the running program ends with 0; no box holds it up" "0 1" "$? $(e2e_program_pids | wc -l)"
 row() { echo "$1,$2,$3,$4,$(($3 + $4))"; }
 csv=$(tr -d '\r' <"$folder/usage.csv")
 in=$(e2e_stored Today IN) out=$(e2e_stored Today OUT)
 e2e_expect_eq "the file: its header, yesterday's, today's (the Today record) and the month's rows" \
   "period,start,received_bytes,sent_bytes,total_bytes|$(row day "$yesterday" 123456789 23456789)|$(row day "$today" "$in" "$out")|$(row month "$(date +%Y-%m-01)" "$(e2e_stored "$month" IN)" "$(e2e_stored "$month" OUT)")" \
   "$(head -n1 <<<"$csv")|$(grep -x "day,$yesterday,.*" <<<"$csv")|$(grep -x "day,$today,.*" <<<"$csv")|$(grep -x "month,.*" <<<"$csv" | tail -n1)"
-export_to 'C:\no such folder\usage.csv'
-e2e_expect_eq "a file that cannot be written ends with 1" 1 $?
 
-e2e_check "the tray menu's \"&Monthly Totals ...\" opens the window" \
-  eval 'e2e_open_menu && e2e_click_menu_item 2 1 && e2e_wait_window "$WINDOW" "" 20'
-sleep 1 && xdotool key Return
+e2e_check "the tray menu opens" e2e_open_menu
+read -r menu_left menu_top _ <<<"$(e2e_window_rect 'class="#32768"')"
+e2e_click_at $((menu_left - 10)) $((menu_top + 10)) - && sleep 0.5  # no tip over the menu
+e2e_photograph "$((menu_left - 20)) $((menu_top - 20)) 1024 768" 0 tray-menu
+e2e_check "its \"&Monthly Totals ...\" opens the window" eval 'e2e_menu 2 1 && e2e_wait_window "$WINDOW" "" 20'
+sleep 1
+e2e_photograph "$(e2e_window_rect "title=\"$WINDOW\"")" 0 monthly-usage
+xdotool key Return
 mb() { awk -v b="$1" 'BEGIN { printf "%.0f MB", b / 1048576 }'; }
 today_item() { e2e_probe controls "$WINDOW" | grep -m1 -F "text=\"$(LC_ALL=C date +'%a %-d %b')"$'\t'; }
 e2e_check "Enter on this month's row, selected at the opening, shows its days" \
@@ -49,7 +50,7 @@ item=$(today_item)
 e2e_expect_eq "today's row: in sight, selected, the live Today in MB" \
   "shown selected=1 $(mb "$out")"$'\t'"$(mb "$in")"$'\t'"$(mb $((in + out)))" \
   "$([[ $item == *rect=0,0,0,0* ]] && echo hidden || echo shown) $(grep -o 'selected=[01]' <<<"$item") $(cut -f2- <<<"$item" | tr -d '"')"
-e2e_check "the days are photographed" e2e_photograph "title=\"$WINDOW\"" monthly-days 0 doc
+e2e_photograph "$(e2e_window_rect "title=\"$WINDOW\"")" 0 monthly-days
 
 e2e_click_control "$WINDOW" Export...
 e2e_check "\"&Export...\" opens the Save As dialog offering velquor-trafimo-usage.csv" \
@@ -60,4 +61,9 @@ e2e_check "the file chosen is written, with today's row" \
   e2e_wait_until 10 grep -qs "^day,$today," "$folder/from-window.csv"
 e2e_click_control "$WINDOW" Close
 e2e_check "\"&Close\" closes the window" e2e_wait_window_gone "$WINDOW" "" 10
+
+e2e_check "the menu's \"Show in KiloBytes (KB)\" is chosen" e2e_menu 5 3
+e2e_check "\"1\" is stored as the unit" e2e_wait_until 10 eval '[[ $(e2e_stored Settings ShowMode) == 1 ]]'
+e2e_check "the tip switches to KB" e2e_wait_until 10 eval '[[ "$(e2e_tip)" =~ ^Current\ -\ [0-9,]+\ KB$ ]]'
+e2e_check "the menu's \"E&xit\", the last item, ends the program" eval 'e2e_menu 9 5 && e2e_wait_until 15 e2e_runs 0'
 e2e_finish

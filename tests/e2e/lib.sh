@@ -2,45 +2,40 @@
 # the program in an own Wine prefix, looked at, clicked and read back as a person would.
 set -uo pipefail
 
-# Each script runs in a network namespace of its own: its loopback carries only its own traffic
-# (other runs, the machine's services), and the interfaces it makes are gone with it. The Wine
-# server it starts lives there too, so Wine's interface table is that namespace's.
+# Each script runs in a network namespace of its own: its loopback carries only its own traffic,
+# the interfaces it makes go with it, and the Wine server it starts lists that namespace's.
 if [[ -z "${E2E_NETNS:-}" ]]; then
   E2E_NETNS=trafimo-e2e-$$
   ip netns add "$E2E_NETNS" && ip -n "$E2E_NETNS" link set lo up || { echo "no network namespace"; exit 1; }
   ip netns exec "$E2E_NETNS" env E2E_NETNS="$E2E_NETNS" bash "$0" "$@"
   status=$?
   for ns in "$E2E_NETNS-far" "$E2E_NETNS"; do
-    ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null
-    ip netns del "$ns" 2>/dev/null
+    ip netns pids "$ns" 2>/dev/null | xargs -r kill -9 2>/dev/null; ip netns del "$ns" 2>/dev/null
   done
   exit $status
 fi
 
-E2E_BUILD=$(cd "${1:?build directory}" && pwd)
-E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-E2E_NAME=$(basename "$0" .sh) E2E_PROGRAM='C:\Trafimo\trafimo.exe'
-E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PREFIX=$E2E_BUILD/e2e-wineprefix
-E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME E2E_FAILURES=0 E2E_CHECKS=0 _e2e_started=()
+E2E_BUILD=$(cd "${1:?build directory}" && pwd) E2E_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_NAME=$(basename "$0" .sh) E2E_PROGRAM='C:\Trafimo\trafimo.exe' E2E_FAR=$E2E_NETNS-far
+E2E_EXE=$E2E_BUILD/trafimo.exe E2E_PREFIX=$E2E_BUILD/e2e-wineprefix E2E_OUT=$E2E_BUILD/e2e-output/$E2E_NAME
+E2E_SETTINGS='HKLM\Software\Velquor Trafimo\Settings' E2E_TRAFFIC=$E2E_SOURCE/tests/e2e/tools/traffic.py
+E2E_FAILURES=0 E2E_CHECKS=0 _e2e_started=()
 export WINEPREFIX=$E2E_PREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 e2e_log() { echo "[$E2E_NAME] $*"; }
 e2e_pass() { E2E_CHECKS=$((E2E_CHECKS + 1)); echo "  ok   - $1"; }
 e2e_fail() { E2E_CHECKS=$((E2E_CHECKS + 1)) E2E_FAILURES=$((E2E_FAILURES + 1)); echo "  FAIL - $1"; }
-# e2e_expect_eq DESCRIPTION EXPECTED ACTUAL
+# e2e_expect_eq DESCRIPTION EXPECTED ACTUAL; e2e_check DESCRIPTION COMMAND...: passes when it succeeds.
 e2e_expect_eq() {
   [[ "$2" == "$3" ]] && { e2e_pass "$1"; return; }
-  e2e_fail "$1"
-  printf '         expected: %q\n         actual:   %q\n' "$2" "$3"
+  e2e_fail "$1" && printf '         expected: %q\n         actual:   %q\n' "$2" "$3"
 }
-# e2e_check DESCRIPTION COMMAND...: passes when the command succeeds.
 e2e_check() { if "${@:2}"; then e2e_pass "$1"; else e2e_fail "$1"; fi; }
 # Ends the script: a summary, and a non-zero status when anything failed or nothing was checked.
 e2e_finish() {
   ((E2E_CHECKS > 0)) || { e2e_log "no check ran"; exit 1; }
   e2e_log "$((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed" && exit $((E2E_FAILURES > 0))
 }
-
 # e2e_wait_until SECONDS COMMAND...: retries the command every half second.
 e2e_wait_until() { local t; for ((t = $1 * 2; t > 0; t--)); do "${@:2}" && return 0; sleep 0.5; done; return 1; }
 
@@ -49,12 +44,10 @@ e2e_reg_import() {
   { printf 'REGEDIT4\n\n'; cat; } >"$E2E_OUT/import.reg" &&
     wine regedit /s "$(winepath -w "$E2E_OUT/import.reg" 2>/dev/null)" >/dev/null 2>&1
 }
-
 e2e_restart_wineserver() { wineserver -k; wineserver -w; wineserver -p; } >/dev/null 2>&1
 e2e_cleanup() { wineserver -k; kill "${_e2e_started[@]}"; wineserver -w; } >/dev/null 2>&1
 
-# Once at the top: the prefix (hard links of the build's; Wine replaces its registry files), the
-# program, nothing stored, a virtual desktop with its notification area, the clean-up.
+# Once at the top: the prefix (hard links of the build's), the program, nothing stored, a desktop.
 e2e_setup() {
   trap e2e_cleanup EXIT && trap 'exit 130' INT TERM
   mkdir -p "$E2E_OUT"
@@ -81,27 +74,34 @@ REG
   e2e_restart_wineserver  # the desktop is made by the first program: made with the settings above
 }
 
-# Starts the program with the given arguments in the background, in the virtual desktop.
+# Starts the program with the given arguments in the background, in the virtual desktop;
+# e2e_start_counting [DESCRIPTION]: with /s, and checks that it counts (its tip shows Now).
 e2e_start() {
-  WINEDEBUG=${E2E_WINEDEBUG:-$WINEDEBUG} wine explorer /desktop=trafimo,1024x768 "$E2E_PROGRAM" "$@" >"$E2E_OUT/program.log" 2>&1 </dev/null &
+  wine explorer /desktop=trafimo,1024x768 "$E2E_PROGRAM" "$@" >"$E2E_OUT/program.log" 2>&1 </dev/null &
   _e2e_started+=($!)
 }
-# Ends the program as the task manager would, and waits until no copy runs.
-e2e_kill() { wine taskkill /f /im trafimo.exe >/dev/null 2>&1; e2e_wait_until 15 e2e_runs 0; }
+e2e_start_counting() {
+  e2e_start /s
+  e2e_check "${1:-the program counts (its tip shows Now)}" e2e_wait_until 40 eval '[[ "$(e2e_tip)" == "Current - "* ]]'
+}
+# The Linux pids of the running copies (started as "trafimo.exe" or "trafimo"); e2e_runs N:
+# whether N copies run; e2e_kill ends them all as the task manager would.
+e2e_program_pids() {
+  local p && for p in $(ip netns pids "$E2E_NETNS"); do [[ $(cat "/proc/$p/comm" 2>/dev/null) =~ ^trafimo(\.exe)?$ ]] && echo "$p"; done
+  return 0
+}
+e2e_runs() { [[ $(e2e_program_pids | wc -l) -eq $1 ]]; }
+e2e_kill() { e2e_check "the program ends" eval 'wine taskkill /f /im trafimo.exe >/dev/null 2>&1; e2e_wait_until 15 e2e_runs 0'; }
 
 # Runs probe_win.exe (see its source for the commands); its output without CRs.
 e2e_probe() { wine "$E2E_BUILD/probe_win.exe" "$@" 2>/dev/null </dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 # e2e_wait_window TITLE [CLASS] [SECONDS]: waits for a visible top-level window (or its end).
 e2e_wait_window() { e2e_probe wait "$1" "${2:-}" "${3:-20}" >/dev/null; }
 e2e_wait_window_gone() { e2e_probe gone "$1" "${2:-}" "${3:-20}" >/dev/null; }
-# The Windows pids of the running copies of trafimo.exe; e2e_runs N: whether N copies run.
-e2e_program_pids() { e2e_probe procs trafimo.exe | sort; }
-e2e_runs() { [[ $(e2e_program_pids | grep -c pid=) -eq $1 ]]; }
 
 # e2e_reg HKLM\...|HKCU\... VALUE: prints "TYPE DATA" of the value; fails when it is missing.
 e2e_reg() { wine reg query "$1" /v "$2" 2>/dev/null </dev/null | tr -d '\r' | sed -n "s/^    $2    \([A-Z_]*\)    /\1 /p" | grep .; }
-# e2e_reg_expand_sz KEY VALUE: the text of a REG_EXPAND_SZ value as the registry holds it, in
-# UTF-8: decoded from the key's export (UTF-16), since "reg query" prints it in a code page.
+# e2e_reg_expand_sz KEY VALUE: a REG_EXPAND_SZ text in UTF-8, as "reg export" holds it.
 e2e_reg_expand_sz() {
   wine reg export "$1" "$(winepath -w "$E2E_OUT/export.reg" 2>/dev/null)" /y >/dev/null 2>&1 </dev/null &&
     iconv -f UTF-16 -t UTF-8 "$E2E_OUT/export.reg" | NAME=$2 perl -0777 -ne \
@@ -114,47 +114,50 @@ e2e_stored() { e2e_reg "HKCU\\Software\\Trafimo\\$1" "$2" | sed 's/^REG_SZ //'; 
 e2e_month_section() {
   LC_ALL=C date -d "$(date +%Y-%m-15)$( (($(date +%-d) >= ${1:-1})) || echo ' -1 month')" +%Y%b | tr a-z A-Z
 }
-# The description of the loopback interface in the interface table.
-e2e_loopback() { e2e_probe iftable | awk -F'\t' '$1 == 24 { print $2; exit }'; }
-# e2e_count_only DESCRIPTION: only that interface is counted ("": none), no meter at the start.
+# e2e_count_only LIST: only those interfaces counted ("lo,trv0"; "": none), no meter at the start.
 e2e_count_only() {
-  printf '[HKEY_LOCAL_MACHINE\\Software\\Velquor Trafimo\\Settings]\n"Interface"=",%s"\n' "$1" |
-    cat - <(printf '[HKEY_CURRENT_USER\\Software\\Trafimo\\screen]\n"visible"="False"\n') | e2e_reg_import
+  printf '[%s]\n"Interface"=",%s"\n[%s]\n"visible"="False"\n' 'HKEY_LOCAL_MACHINE\Software\Velquor Trafimo\Settings' \
+    "$1" 'HKEY_CURRENT_USER\Software\Trafimo\screen' | e2e_reg_import
 }
 
-# The loopback's byte counters, "received sent", as Linux counts them.
-e2e_lo_counters() { echo $(cat /sys/class/net/lo/statistics/{rx,tx}_bytes); }
-# e2e_counters IF: an interface's byte counters, "received sent".
-e2e_counters() { echo $(cat "/sys/class/net/$1/statistics/"{rx,tx}_bytes); }
-
-# e2e_veth NAME NET [INDEX]: a real adapter for the program to see: a veth NAME (with that
-# ifindex) at 10.77.NET.1, its far end in the namespace $E2E_FAR at 10.77.NET.2; IPv6 off on
-# both, so that the only bytes they move are the test's.
-E2E_FAR=$E2E_NETNS-far
+# e2e_veth NAME NET [INDEX]: a veth NAME (made anew with INDEX) at 10.77.NET.1, its far end's echo
+# server at 10.77.NET.2:9000 in $E2E_FAR; no IPv6, so that the only bytes they move are the test's.
 e2e_veth() {
   [[ -e /run/netns/$E2E_FAR ]] || { ip netns add "$E2E_FAR" && ip -n "$E2E_FAR" link set lo up; } || return 1
   ip link add "$1" ${3:+index "$3"} type veth peer name "$1p" netns "$E2E_FAR" &&
-    sysctl -qw "net.ipv6.conf.$1.disable_ipv6=1" &&
-    ip netns exec "$E2E_FAR" sysctl -qw "net.ipv6.conf.$1p.disable_ipv6=1" &&
+    sysctl -qw "net.ipv6.conf.$1.disable_ipv6=1" && ip netns exec "$E2E_FAR" sysctl -qw "net.ipv6.conf.$1p.disable_ipv6=1" &&
     ip addr add "10.77.$2.1/24" dev "$1" && ip -n "$E2E_FAR" addr add "10.77.$2.2/24" dev "$1p" &&
-    ip link set "$1" up && ip -n "$E2E_FAR" link set "$1p" up
+    ip link set "$1" up && ip -n "$E2E_FAR" link set "$1p" up || return 1
+  [[ -n "${3:-}" ]] || { ip netns exec "$E2E_FAR" python3 "$E2E_TRAFFIC" serve "10.77.$2.2" 9000 >/dev/null 2>&1 & _e2e_started+=($!); }
+  e2e_wait_until 10 eval "ip netns exec $E2E_FAR ss -ltn | grep -q 10.77.$2.2:9000"
 }
-# The ifindex of an interface.
-e2e_ifindex() { cat "/sys/class/net/$1/ifindex"; }
-# Waits until the loopback counters have not moved for three seconds (three ticks).
-_e2e_loopback_still() { local before=$(e2e_lo_counters) && sleep 3 && [[ "$before" == "$(e2e_lo_counters)" ]]; }
-e2e_settle_loopback() { e2e_wait_until 10 _e2e_loopback_still; }
-# e2e_send_loopback MEGABYTES [COMMAND...]: in a quiet spell, the counters and the command (what is
-# stored so far), then the megabytes sent; E2E_RX_MOVED/E2E_TX_MOVED: how far the counters moved.
-e2e_send_loopback() {
-  local rx0 tx0 rx tx
-  e2e_settle_loopback
-  read -r rx0 tx0 <<<"$(e2e_lo_counters)" && "${@:2}"
-  e2e_check "the sender moved $1 MB each way" python3 "$E2E_SOURCE/tests/e2e/tools/traffic.py" \
-    send 127.0.0.1 0 "$1"
-  e2e_check "the loopback is quiet again" e2e_settle_loopback
-  read -r rx tx <<<"$(e2e_lo_counters)"
-  E2E_RX_MOVED=$((rx - rx0)) E2E_TX_MOVED=$((tx - tx0))
+# e2e_send_lo MB [SECONDS]: MB each way over the loopback (spread over the seconds).
+e2e_send_lo() { python3 "$E2E_TRAFFIC" send 127.0.0.1 0 "$@" >"$E2E_OUT/send.log"; }
+
+# e2e_measure WHAT COMMAND...: from a quiet spell (three ticks without traffic) to the next around
+# the command, Today and $E2E_MONTH must grow by what the E2E_COUNTED interfaces' counters moved
+# (one in E2E_FRESH is made anew by the command: it counts 0 before it).
+E2E_COUNTED=(lo) E2E_FRESH='' E2E_MONTH=$(e2e_month_section)
+_e2e_counters() {
+  local rx=0 tx=0 i
+  for i in "${E2E_COUNTED[@]}"; do
+    [[ -e /sys/class/net/$i && " $E2E_FRESH " != *" $i "* ]] || continue
+    rx=$((rx + $(<"/sys/class/net/$i/statistics/rx_bytes"))) tx=$((tx + $(<"/sys/class/net/$i/statistics/tx_bytes")))
+  done
+  echo "$rx $tx"
+}
+_e2e_quiet() { local before && before=$(_e2e_counters) && sleep 3 && [[ "$before" == "$(_e2e_counters)" ]]; }
+_e2e_records() { local s v && for s in Today "$E2E_MONTH"; do for v in IN OUT; do e2e_stored "$s" $v || echo 0; done; done; }
+e2e_measure() {
+  local fresh=$E2E_FRESH c0 c1 r0 r1 i moved=() grown=()
+  e2e_wait_until 20 _e2e_quiet
+  read -ra c0 <<<"$(_e2e_counters)" && mapfile -t r0 < <(_e2e_records)
+  e2e_check "$1: the traffic crossed" "${@:2}"
+  E2E_FRESH='' && e2e_wait_until 30 _e2e_quiet
+  read -ra c1 <<<"$(_e2e_counters)" && mapfile -t r1 < <(_e2e_records) && E2E_FRESH=$fresh
+  for i in 0 1 2 3; do moved+=($((c1[i % 2] - c0[i % 2]))) grown+=($((r1[i] - r0[i]))); done
+  e2e_expect_eq "$1: Today and $E2E_MONTH grew by the bytes that crossed" "${moved[*]}" "${grown[*]}"
+  e2e_log "$(cat "$E2E_OUT/send.log" 2>/dev/null)"
 }
 
 # Reads "rect=L,T,R,B" from standard input; prints "L T R B".
@@ -166,52 +169,49 @@ e2e_desktop_origin() {
 }
 # e2e_click_at X Y [BUTTON]: a real click at a place of the desktop; BUTTON "-" only moves there.
 e2e_click_at() {
-  local ox oy
-  read -r ox oy <<<"$(e2e_desktop_origin)"
+  local ox oy && read -r ox oy <<<"$(e2e_desktop_origin)"
   [[ -n "${2:-}" ]] && xdotool mousemove $((ox + $1)) $((oy + $2)) sleep 0.3 $([[ ${3:-1} == - ]] || echo click "${3:-1}")
 }
 # e2e_click_centre L T R B [BUTTON]: e2e_click_at the centre of a rectangle on the desktop.
 e2e_click_centre() { [[ $# -ge 4 ]] && e2e_click_at $((($1 + $3) / 2)) $((($2 + $4) / 2)) "${5:-1}"; }
-# e2e_control TITLE ID|TEXT: the probe's line of a control (by id or by text) of a visible window.
+# e2e_control TITLE ID|TEXT: the probe's line of a control (by id or by text) of a visible window;
+# its text; a click on it (with BUTTON); e2e_type_into TITLE ID TEXT: its text replaced by TEXT.
 e2e_control() { e2e_probe controls "$1" | grep -m1 -e "^id=$2 " -e "text=\"&\?$2\" "; }
 e2e_control_text() { e2e_control "$@" | sed -E 's/.* text="(.*)" rect=.*/\1/'; }
 # shellcheck disable=SC2046
-e2e_click_control() { e2e_click_centre $(e2e_control "$1" "$2" | e2e_rect_of); }
+e2e_click_control() { e2e_click_centre $(e2e_control "$1" "$2" | e2e_rect_of) "${3:-1}"; }
+e2e_type_into() { e2e_click_control "$1" "$2" && xdotool key End BackSpace BackSpace BackSpace type "$3"; }
+e2e_settings_ok() { e2e_click_control Settings 1; e2e_check "OK closes the settings dialog" e2e_wait_window_gone Settings TrafimoSettings 15; }
 # e2e_window_rect 'class="C"'|'title="T"': "L T R B" of such a visible window; nothing without one.
 e2e_window_rect() { e2e_probe list | grep -F "$1" | e2e_rect_of; }
 
-# The program's tray icon: its probe line (tip, x, y), its tip, and a real click on it.
+# The program's tray icon: its probe line (tip, x, y); its tip's lines, the first; a click on it.
 e2e_icon() { e2e_probe icons | grep -E -m1 '^tip=(Trafimo|Current - )'; }
-# e2e_tip: the tip's first line; e2e_tip_lines: all of them, one a line.
 e2e_tip_lines() { e2e_icon | cut -f1 | sed 's/^tip=//; s/\\n/\n/g'; }
 e2e_tip() { e2e_tip_lines | head -n1; }
 # shellcheck disable=SC2046
 e2e_click_icon() { e2e_click_at $(e2e_icon | sed -E 's/.*\tx=([0-9]+)\ty=([0-9]+)$/\1 \2/') "$1"; }
 # Opens the tray menu with a right click; true once the popup is on screen.
 e2e_open_menu() { e2e_click_icon 3 && e2e_wait_until 10 eval '[[ -n "$(e2e_window_rect class=\"#32768\")" ]]'; }
-# e2e_click_menu_item ITEMS SEPARATORS: the item below that many of the open tray menu, placed from
-# its rectangle (3-pixel frame, 9-pixel separators, ten items): Wine tells no other process.
-e2e_click_menu_item() {
+# e2e_menu ITEMS SEPARATORS: a click on the item below that many of the tray menu (opened unless it
+# is), from its rectangle (3-pixel frame, 9-pixel separators, ten items): Wine tells no more.
+e2e_menu() {
   local left top bottom height
+  [[ -n "$(e2e_window_rect 'class="#32768"')" ]] || e2e_open_menu || return 1
   read -r left top _ bottom <<<"$(e2e_window_rect 'class="#32768"')"
   height=$(((bottom - top - 6 - 9 * 5) / 10))
   xdotool mousemove $((left + 40)) $((top + 3 + $1 * height + $2 * 9 + height / 2)) sleep 0.3 click 1
 }
 
-# e2e_photograph_area L T R B NAME [doc]: that rectangle of the desktop as $E2E_OUT/NAME.png; with
-# "doc" and TRAFIMO_UPDATE_DOCS=1 also as the README's docs/NAME.png.
-e2e_photograph_area() {
-  local ox oy
-  read -r ox oy <<<"$(e2e_desktop_origin)"
-  [[ -n "${4:-}" ]] && import -window root -display "$DISPLAY" png:- 2>/dev/null |
-    convert - -crop "$(($3 - $1))x$(($4 - $2))+$((ox + $1))+$((oy + $2))" +repage "$E2E_OUT/$5.png" ||
-    return 1
-  e2e_log "picture: $E2E_OUT/$5.png"
-  [[ -z "${TRAFIMO_UPDATE_DOCS:-}" || -z "${6:-}" ]] || cp "$E2E_OUT/$5.png" "$E2E_SOURCE/docs/$5.png"
+# e2e_crop "L T R B" MARGIN FILE: that part of the desktop and a margin round it, as a picture;
+# e2e_photograph "L T R B" MARGIN NAME: in $E2E_OUT, and with TRAFIMO_UPDATE_DOCS=1 in docs/.
+e2e_crop() {
+  local l t r b ox oy m=$2
+  read -r l t r b <<<"$1" && read -r ox oy <<<"$(e2e_desktop_origin)" && [[ -n "$b" ]] &&
+    import -window root -display "$DISPLAY" -crop "$((r - l + 2 * m))x$((b - t + 2 * m))+$((ox + l - m))+$((oy + t - m))" \
+      +repage "$3" 2>/dev/null
 }
-# e2e_photograph WINDOW NAME [MARGIN] [doc]: the window and a margin, as e2e_photograph_area.
 e2e_photograph() {
-  local l t r b m=${3:-0}
-  read -r l t r b <<<"$(e2e_window_rect "$1")"
-  [[ -n "${b:-}" ]] && e2e_photograph_area $((l - m)) $((t - m)) $((r + m)) $((b + m)) "$2" "${4:-}"
+  e2e_crop "$1" "$2" "$E2E_OUT/$3.png" && e2e_log "picture: $E2E_OUT/$3.png" &&
+    { [[ -z "${TRAFIMO_UPDATE_DOCS:-}" ]] || cp "$E2E_OUT/$3.png" "$E2E_SOURCE/docs/"; }
 }

@@ -15,8 +15,7 @@ shortcut="$(folder APPDATA)/Microsoft/Windows/Start Menu/Programs/Velquor Trafim
 rm -rf "$install_dir" "$shortcut"  # an earlier run's
 wine reg delete "$uninstall_key" /f >/dev/null 2>&1 </dev/null
 
-dist=$E2E_OUT/dist
-rm -rf "$dist"
+dist=$E2E_OUT/dist && rm -rf "$dist"
 e2e_check "package.sh succeeds" "$E2E_SOURCE/package.sh" --build-dir "$E2E_BUILD" --dist "$dist"
 version=$(cat "$E2E_BUILD/trafimo-version.txt")
 setup=$dist/velquor-trafimo-$version-setup.exe zip=$dist/velquor-trafimo-$version-portable.zip
@@ -35,18 +34,14 @@ startup=$(e2e_reg "HKCU\\$run_key" "Velquor Trafimo")
 e2e_expect_eq "the start-up entry is the one the program writes" \
   "REG_EXPAND_SZ \"$install_win\\trafimo\" /s" "$startup"
 
-loopback=$(e2e_loopback)
-for hive in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
-  printf '[%s\\Software\\Velquor Trafimo\\Settings]\n"Interface"=",%s"\n' $hive "$loopback"
-done | e2e_reg_import
+e2e_count_only lo
 command=${startup#REG_EXPAND_SZ }
 E2E_PROGRAM=$(sed -E 's/^"([^"]*)".*/\1/' <<<"$command")
 e2e_start $(sed -E 's/^"[^"]*" *//' <<<"$command")
 e2e_check "the installed copy runs and stores the day's record" \
   e2e_wait_until 30 eval 'e2e_runs 1 && [[ -n "$(e2e_stored Today IN)" ]]'
 first_pid=$(e2e_program_pids)
-e2e_send_loopback 5 eval 'today_in=$(e2e_stored Today IN)'
-e2e_expect_eq "Today IN grew by the bytes received" "$E2E_RX_MOVED" $(($(e2e_stored Today IN) - today_in))
+e2e_measure "5 MB each way over the loopback" e2e_send_lo 5
 today_in=$(e2e_stored Today IN)
 
 e2e_check "the installer ends without error" wine_logged setup-again "$setup" /S
@@ -55,10 +50,7 @@ e2e_check "one copy runs again, a new one" e2e_wait_until 20 eval \
 e2e_check "it is started as at start-up: no settings dialog" eval '! e2e_probe wait Settings "" 4 >/dev/null'
 e2e_check "the totals are kept" eval '(($(e2e_stored Today IN) >= today_in))'
 
-e2e_reg_import <<'REG'  # as the program writes it when machine-wide start-up is on
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Run]
-"Velquor Trafimo"="\"C:\\Trafimo\\trafimo\" /s"
-REG
+wine reg add "HKLM\\$run_key" /v "Velquor Trafimo" /d '"C:\Trafimo\trafimo" /s' /f >/dev/null 2>&1 </dev/null
 e2e_check "with a machine-wide start-up entry there too, the uninstaller starts" eval \
   'e2e_reg "HKLM\\$run_key" "Velquor Trafimo" && wine_logged uninstall "$install_dir/uninstall.exe" /S'
 e2e_check "the program folder is removed" e2e_wait_until 30 eval '[[ ! -e "$install_dir" ]]'
@@ -72,7 +64,8 @@ if [[ -n "${TRAFIMO_UPDATE_DOCS:-}" ]]; then
   page() {  # waits for the page's text, photographs the wizard, clicks a button
     local text=$1
     e2e_wait_until 20 eval 'e2e_probe controls "$(title)" | grep -qF "$text"' && sleep 1 &&
-      e2e_photograph "title=\"$(title)\"" "installer-$2" && e2e_click_control "$(title)" "$3"
+      e2e_crop "$(e2e_window_rect "title=\"$(title)\"")" 0 "$E2E_OUT/installer-$2.png" &&
+      e2e_click_control "$(title)" "$3"
   }
   e2e_check "the welcome page" page "Welcome to Velquor Trafimo Setup" welcome "Next >"
   e2e_check "the components page" page "Choose Components" components Install

@@ -18,9 +18,8 @@ namespace trafimo {
 namespace {
 
 // GetIfTable2 lists every row of GetIfTable under its index, with its description and an
-// identity of its own; the reader takes its rows, and the first run counts the adapters (eth0)
-// and leaves the loopback out.
-TEST(RealInterfaceTable, GetIfTable2HasEveryRowOfGetIfTableAndTheFirstRunTakesTheAdapters) {
+// identity of its own.
+TEST(RealInterfaceTable, GetIfTable2HasEveryRowOfGetIfTable) {
   win::RealPlatform real;
   std::vector<platform::IfRow2> rows2;
   ASSERT_EQ(real.get().ifTable.GetIfTable2(rows2), platform::kNoError);
@@ -28,24 +27,15 @@ TEST(RealInterfaceTable, GetIfTable2HasEveryRowOfGetIfTableAndTheFirstRunTakesTh
   real.get().ifTable.GetIfTable(nullptr, &size, false);
   std::vector<std::uint8_t> buffer(size);
   ASSERT_EQ(real.get().ifTable.GetIfTable(buffer.data(), &size, false), platform::kNoError);
-  for (const CInterface& row : ParseIfTable(buffer)) {
+  const CInterfaces rows = ParseIfTable(buffer);
+  EXPECT_GE(rows.Count(), 2) << "the loopback and eth0";
+  for (const CInterface& row : rows) {
     const auto same = std::find_if(rows2.begin(), rows2.end(),
                                    [&](const auto& r) { return r.index == row.InterfaceIndex; });
     ASSERT_NE(same, rows2.end()) << row.InterfaceDescription;
     EXPECT_EQ(same->description, row.InterfaceDescription);
     EXPECT_NE(same->luid, 0u);
   }
-  CIpHelper reader(real.get().ifTable, real.get().messages, real.get().process);
-  int loopbacks = 0, counted = 0;
-  for (const CInterface& row : reader.Interfaces()) {
-    EXPECT_TRUE(row.FromIfTable2);
-    const bool loopback = row.InterfaceType == kSoftwareLoopbackType;
-    loopbacks += loopback && !row.InterfaceDescription.empty();
-    counted += CountedAtFirstRun(row);
-    EXPECT_FALSE(loopback && CountedAtFirstRun(row));
-  }
-  EXPECT_EQ(loopbacks, 1);
-  EXPECT_GE(counted, 1) << "eth0 is an adapter";
 }
 
 // Values keep their stored types; text is never expanded; the per-user store writes REG_SZ.

@@ -4,8 +4,6 @@
 
 #include <sstream>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
@@ -56,18 +54,13 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
     fake.userStore.sections["Days"]["2026-11-" + std::to_string(day)] = "943718400000,94371840000";
   Open();
   EXPECT_EQ(TextOf(report.hwnd()), "Monthly Usage");
-  EXPECT_EQ(testing::BigIconOf(report.hwnd()), tray.icon);
-  testing::ExpectCentredOnWorkArea(report.hwnd());
-  for (UINT from = 96; const UINT dpi : {96u, 120u, 144u}) {
-    SCOPED_TRACE(dpi);
-    if (dpi != from) testing::MoveToDpi(report.hwnd(), dpi, std::exchange(from, dpi));
+  testing::ExpectProgramsWindow(report.hwnd(), tray.icon);
+  testing::AtEachDpi(report.hwnd(), [&] {
     for (const bool days : {false, true}) {
       // November's row, a step up from the last, and Enter opens its days.
       for (const WPARAM key : {VK_END, VK_UP, VK_RETURN})
         EXPECT_TRUE(!days || PreTranslate(IDC_REPORT_ROWS, key));
       testing::ExpectLaidOut(report.hwnd(), IDC_REPORT_FRAME);  // its top edge hidden above
-      testing::ExpectTextsFit(report.hwnd());
-      testing::ExpectTabCycle(report.hwnd());
       WindowDc dc(Item(IDC_REPORT_DAYS));
       SelectedObject font(
           dc.get(), reinterpret_cast<HFONT>(SendMessageA(Item(IDC_REPORT_DAYS), WM_GETFONT, 0, 0)));
@@ -84,38 +77,30 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
       }
       Command(IDC_REPORT_BACK);
     }
-  }
+  });
 }
 
-// It opens on the present month, whose days show today's row from the live Today, selected; a
-// double click on a month's row opens its days (April: no records, no amounts); a year picked
-// fills its months. Export writes the file chosen in the Save As dialog, or says in a box of this
-// window that it could not. Escape closes.
-TEST_F(MonthlyUsageWindowTest, AMonthsDaysAYearAndTheExportedFile) {
+// A double click on a month's row opens its days (April: no records, no amounts); a year picked
+// fills its months, in GB once GB is chosen. An export that cannot be written says so in a box of
+// this window. Escape closes.
+TEST_F(MonthlyUsageWindowTest, AMonthsDaysAYearInGbAndTheExportsFailure) {
   fake.userStore.sections["2025FEB"]["IN"] = "1610612736";
   fake.userStore.sections["2026DEC"]["IN"] = "3145728";
-  tray.today = {"2026Dec06", {3145728, 1048576, 4194304}};
   Open();
-  HWND list = Item(IDC_REPORT_DAYS), rows = Item(IDC_REPORT_ROWS);
-  Command(IDC_REPORT_SHOW_DAYS);
-  EXPECT_EQ(TextOf(Item(IDC_REPORT_DAYS_TITLE)) + " " + Day(SendMessageA(list, LB_GETCURSEL, 0, 0)),
-            "December 2026 Sun 6 Dec\t1 MB\t3 MB\t4 MB");
-  Command(IDC_REPORT_BACK);
+  HWND rows = Item(IDC_REPORT_ROWS);
   RECT april{};
   GetWindowRect(Item(IDC_REPORT_MONTH_FIRST + 3), &april);
   MapWindowPoints(nullptr, rows, reinterpret_cast<POINT*>(&april), 2);
   SendMessageA(rows, WM_LBUTTONDBLCLK, 0, MAKELPARAM(april.left + 2, april.top + 2));
   EXPECT_EQ(TextOf(Item(IDC_REPORT_DAYS_TITLE)) + " " + Day(0), "April 2026 Wed 1 Apr\t-\t-\t-");
-  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 30);
+  EXPECT_EQ(SendMessageA(Item(IDC_REPORT_DAYS), LB_GETCOUNT, 0, 0), 30);
   Command(IDC_REPORT_BACK);
   SendMessageA(Item(IDC_REPORT_CMB_YEAR), CB_SETCURSEL, 0, 0);
   Command(IDC_REPORT_CMB_YEAR, CBN_SELCHANGE);
   EXPECT_EQ(TextOf(Item(IDC_REPORT_DOWNLOAD_FIRST + 1)), "1536 MB");
+  Command(IDC_REPORT_OPT_GB);
+  EXPECT_EQ(TextOf(Item(IDC_REPORT_DOWNLOAD_FIRST + 1)), "1.50 GB");
 
-  Command(IDC_REPORT_EXPORT);
-  EXPECT_EQ(fake.files.offeredNames, std::vector<std::string>{"velquor-trafimo-usage.csv"});
-  EXPECT_NE(fake.files.written[*fake.files.chosenPath].find("\r\nday,2026-12-06,3145728,1048576,"),
-            std::string::npos);
   fake.files.writesFail = true;
   Command(IDC_REPORT_EXPORT);
   ASSERT_EQ(fake.messages.shown.size(), 1u);

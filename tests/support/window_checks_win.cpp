@@ -3,9 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace trafimo::testing {
+
+std::string TextOf(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
 
 namespace {
 
@@ -24,15 +31,7 @@ bool IsGroupBox(HWND control) {
          (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
-}  // namespace
-
-std::string TextOf(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-void ExpectLaidOut(HWND window, int overhanging) {
+void ExpectInside(HWND window, int overhanging) {
   RECT client{};
   GetClientRect(window, &client);
   for (HWND child : ChildrenOf(window)) {
@@ -50,9 +49,36 @@ void ExpectLaidOut(HWND window, int overhanging) {
       EXPECT_EQ(ChildWindowFromPointEx(window, centre, CWP_SKIPINVISIBLE), child)
           << "control " << id << " (" << TextOf(child) << ") is covered";
     }
-    ExpectLaidOut(child, overhanging);
+    ExpectInside(child, overhanging);
   }
 }
+
+void ExpectTabCycle(HWND window) {
+  std::set<HWND> stops;
+  std::vector<HWND> pending{window};
+  while (!pending.empty()) {
+    HWND parent = pending.back();
+    pending.pop_back();
+    for (HWND child : ChildrenOf(parent)) {
+      const LONG style = GetWindowLongA(child, GWL_STYLE);
+      if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
+      if (style & WS_TABSTOP) stops.insert(child);
+      pending.push_back(child);
+    }
+  }
+  ASSERT_FALSE(stops.empty());
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+  std::set<HWND> visited;
+  HWND at = first;
+  do {
+    EXPECT_TRUE(stops.count(at)) << "Tab stops at control " << GetDlgCtrlID(at);
+    EXPECT_TRUE(visited.insert(at).second) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
+    at = GetNextDlgTabItem(window, at, FALSE);
+  } while (at != first && at != nullptr && visited.size() <= stops.size());
+  EXPECT_EQ(visited, stops);
+}
+
+}  // namespace
 
 void ExpectTextsFit(HWND window) {
   for (HWND child : ChildrenOf(window)) {
@@ -99,32 +125,14 @@ void ExpectTextsFit(HWND window) {
   }
 }
 
-void ExpectTabCycle(HWND window) {
-  std::set<HWND> stops;
-  std::vector<HWND> pending{window};
-  while (!pending.empty()) {
-    HWND parent = pending.back();
-    pending.pop_back();
-    for (HWND child : ChildrenOf(parent)) {
-      const LONG style = GetWindowLongA(child, GWL_STYLE);
-      if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
-      if (style & WS_TABSTOP) stops.insert(child);
-      pending.push_back(child);
-    }
-  }
-  ASSERT_FALSE(stops.empty());
-  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
-  std::set<HWND> visited;
-  HWND at = first;
-  do {
-    EXPECT_TRUE(stops.count(at)) << "Tab stops at control " << GetDlgCtrlID(at);
-    EXPECT_TRUE(visited.insert(at).second) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
-    at = GetNextDlgTabItem(window, at, FALSE);
-  } while (at != first && at != nullptr && visited.size() <= stops.size());
-  EXPECT_EQ(visited, stops);
+void ExpectLaidOut(HWND window, int overhanging) {
+  ExpectInside(window, overhanging);
+  ExpectTextsFit(window);
+  ExpectTabCycle(window);
 }
 
-void ExpectCentredOnWorkArea(HWND window) {
+void ExpectProgramsWindow(HWND window, HICON icon) {
+  EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0)), icon);
   MONITORINFO monitor{sizeof monitor, {}, {}, 0};
   GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
   RECT frame{};
@@ -133,20 +141,18 @@ void ExpectCentredOnWorkArea(HWND window) {
   EXPECT_NEAR(frame.top + frame.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 2);
 }
 
-SIZE MoveToDpi(HWND window, UINT dpi, UINT from) {
-  // The system suggests the window's rectangle scaled to the new DPI.
-  RECT suggested{};
-  GetWindowRect(window, &suggested);
-  const int width =
-      MulDiv(suggested.right - suggested.left, static_cast<int>(dpi), static_cast<int>(from));
-  const int height =
-      MulDiv(suggested.bottom - suggested.top, static_cast<int>(dpi), static_cast<int>(from));
-  suggested.right = suggested.left + width;
-  suggested.bottom = suggested.top + height;
-  SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-  RECT client{};
-  GetClientRect(window, &client);
-  return {client.right, client.bottom};
+void AtEachDpi(HWND window, const std::function<void()>& check) {
+  for (int from = 96; const int dpi : {96, 120, 144}) {
+    SCOPED_TRACE(dpi);
+    RECT suggested{};  // the window's rectangle scaled to the new DPI, as the system suggests it
+    GetWindowRect(window, &suggested);
+    suggested.right = suggested.left + MulDiv(suggested.right - suggested.left, dpi, from);
+    suggested.bottom = suggested.top + MulDiv(suggested.bottom - suggested.top, dpi, from);
+    if (dpi != std::exchange(from, dpi))
+      SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    check();
+  }
 }
 
 }  // namespace trafimo::testing

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "startup/window_links_win.h"
@@ -21,33 +22,26 @@ struct FakeTray : win::TrayWindowLink {
   TodayTotals Today() const override { return today; }
 };
 
-// The window's big icon is the program's.
-inline HICON BigIconOf(HWND window) {
-  return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-}
-
-// The window is centred on the primary monitor's work area (to the pixel).
-void ExpectCentredOnWorkArea(HWND window);
+// The window has the program's icon and is centred on the primary monitor's work area.
+void ExpectProgramsWindow(HWND window, HICON icon);
 
 // Every visible control lies inside its parent's client area, is not empty, and a hit test at
 // its centre finds it (nothing covers it); group boxes, which lie beneath what they hold, only
 // need to be inside. Controls that hold controls are checked the same way. `overhanging` names
-// a control laid out on purpose over its parent's edge.
-void ExpectLaidOut(HWND window, int overhanging = 0);
-
-// Every text of a static control, measured with its own font as the control draws it (wrapped
-// at its width unless it does not wrap), fits inside the control. The font must be the face it
-// asks for: a face the system lacks falls back to another one, whose letters are not the ones
-// Windows measures.
-void ExpectTextsFit(HWND window);
-
+// a control laid out on purpose over its parent's edge. Every text fits (ExpectTextsFit), and
 // Tab, from the first tab stop on, visits every enabled, visible tab stop exactly once before it
 // comes back to the first.
-void ExpectTabCycle(HWND window);
+void ExpectLaidOut(HWND window, int overhanging = 0);
 
-// Moves the window from a screen of `from` DPI to one of `dpi` as the system does (WM_DPICHANGED
-// with the window's rectangle scaled) and returns the client size it takes.
-SIZE MoveToDpi(HWND window, UINT dpi, UINT from = 96);
+// Every text of a static control or push button, measured with its own font as the control
+// draws it (a static wrapped at its width unless it does not wrap), fits inside the control.
+// The font must be the face it asks for: a face the system lacks falls back to another one,
+// whose letters are not the ones Windows measures.
+void ExpectTextsFit(HWND window);
+
+// Runs `check` at 96, 120 and 144 DPI, the window moved from one to the next as the system moves
+// it (WM_DPICHANGED with the window's rectangle scaled).
+void AtEachDpi(HWND window, const std::function<void()>& check);
 
 std::string TextOf(HWND window);
 

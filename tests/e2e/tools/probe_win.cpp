@@ -1,14 +1,12 @@
 // probe_win.exe: looks at the desktop the way a person would, for the end-to-end scripts.
 //   probe_win list                    the visible top-level windows: class, title, the
-//                                     layered alpha ("-" when not layered) and the rectangle
-//   probe_win foreground              the window that has the keyboard, as "list" prints it
+//                                     layered alpha ("-" when not layered), whether it has the
+//                                     keyboard and the rectangle
 //   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (10) for a visible window; prints it
 //   probe_win gone TITLE [CLASS] [S]  waits up to S seconds (10) until no such window is visible
 //   probe_win controls TITLE          the child controls, the window's own first: id, class,
 //                                     text, rectangle on the screen; after a list box its
 //                                     entries: selection, rectangle of the visible part, text
-//   probe_win procs NAME              the pids of the running processes with that executable name
-//   probe_win iftable                 the interface table: type and description per row
 //   probe_win icons                   the notification area's icons: "tip=TEXT<TAB>x=X<TAB>y=Y",
 //                                     the centre of its place on the screen
 //   probe_win deny-writes KEY         makes HKLM\... KEY refuse writes to everyone, as
@@ -18,16 +16,12 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <sddl.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include "ifstats/ip_helper.h"
-#include "platform/platform_win.h"
 
 namespace {
 
@@ -53,8 +47,9 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-void PrintRect(RECT rect, const char* end = "\n") {
-  std::printf("rect=%ld,%ld,%ld,%ld%s", rect.left, rect.top, rect.right, rect.bottom, end);
+std::string RectOf(RECT r) {
+  return "rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+         std::to_string(r.right) + "," + std::to_string(r.bottom);
 }
 
 // The descendants of `parent`, its own children first, or every top-level window when it is null.
@@ -86,20 +81,14 @@ void PrintWindow(HWND window) {
   const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
                        GetLayeredWindowAttributes(window, nullptr, &alpha, &how) &&
                        (how & LWA_ALPHA);
-  std::printf("class=\"%s\" title=\"%s\" alpha=%s ", ClassOf(window).c_str(),
-              TextOf(window).c_str(), layered ? std::to_string(alpha).c_str() : "-");
-  PrintRect(rect);
+  std::printf("class=\"%s\" title=\"%s\" alpha=%s foreground=%d %s\n", ClassOf(window).c_str(),
+              TextOf(window).c_str(), layered ? std::to_string(alpha).c_str() : "-",
+              window == GetForegroundWindow(), RectOf(rect).c_str());
 }
 
 void List() {
   for (HWND window : Windows(nullptr))
     if (IsWindowVisible(window)) PrintWindow(window);
-}
-
-int Foreground() {
-  HWND window = GetForegroundWindow();
-  if (window != nullptr) PrintWindow(window);
-  return window != nullptr ? 0 : 1;
 }
 
 int Wait(const std::string& title, const std::string& className, double seconds, bool present) {
@@ -126,43 +115,20 @@ void PrintItems(HWND list) {
     SendMessageA(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
     if (IntersectRect(&shown, &item, &client))
       MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&shown), 2);
-    std::printf("item of=%d selected=%d ", GetDlgCtrlID(list),
-                SendMessageA(list, LB_GETSEL, i, 0) > 0);
-    PrintRect(shown, "");
-    std::printf(" text=\"%s\"\n", text);
+    std::printf("item of=%d selected=%d %s text=\"%s\"\n", GetDlgCtrlID(list),
+                SendMessageA(list, LB_GETSEL, i, 0) > 0, RectOf(shown).c_str(), text);
   }
 }
 
-int Controls(const std::string& title) {
-  HWND window = FindVisible(title);
+int Controls(HWND window) {
   for (HWND child : window ? Windows(window) : std::vector<HWND>{}) {
     RECT rect{};
     GetWindowRect(child, &rect);
-    std::printf("id=%d class=\"%s\" text=\"%s\" ", GetDlgCtrlID(child), ClassOf(child).c_str(),
-                TextOf(child).c_str());
-    PrintRect(rect);
+    std::printf("id=%d class=\"%s\" text=\"%s\" %s\n", GetDlgCtrlID(child), ClassOf(child).c_str(),
+                TextOf(child).c_str(), RectOf(rect).c_str());
     if (_stricmp(ClassOf(child).c_str(), "ListBox") == 0) PrintItems(child);
   }
   return window ? 0 : 1;
-}
-
-int Processes(const std::string& name) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-    if (_stricmp(entry.szExeFile, name.c_str()) == 0)
-      std::printf("pid=%lu\n", static_cast<unsigned long>(entry.th32ProcessID));
-  CloseHandle(snapshot);
-  return 0;
-}
-
-int InterfaceTable() {
-  trafimo::win::RealPlatform real;
-  trafimo::CIpHelper reader(real.get().ifTable, real.get().messages, real.get().process);
-  for (const trafimo::CInterface& row : reader.Interfaces())
-    std::printf("%d\t%s\n", row.InterfaceType, row.InterfaceDescription.c_str());
-  return 0;
 }
 
 // The icons the notification area's tooltips know, read through the shell's own memory.
@@ -228,12 +194,9 @@ int main(int argc, char** argv) {
   const std::string command = arg(1), first = arg(2);
   const int status =
       command == "list"          ? (List(), 0)
-      : command == "foreground"  ? Foreground()
       : command == "wait"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), true)
       : command == "gone"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), false)
-      : command == "controls"    ? Controls(first)
-      : command == "procs"       ? Processes(first)
-      : command == "iftable"     ? InterfaceTable()
+      : command == "controls"    ? Controls(FindVisible(first))
       : command == "icons"       ? Icons()
       : command == "deny-writes" ? DenyWrites(first)
                                  : 2;
