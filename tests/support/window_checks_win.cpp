@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/handles_win.h"
+
 namespace trafimo::testing {
 
 std::string TextOf(HWND window) {
@@ -16,107 +18,86 @@ std::string TextOf(HWND window) {
 
 namespace {
 
-std::vector<HWND> ChildrenOf(HWND parent) {
-  std::vector<HWND> children;
-  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
-       child = GetWindow(child, GW_HWNDNEXT))
-    children.push_back(child);
-  return children;
+// The visible descendants of `window`, each parent before its children; hidden with its parent,
+// a control is left out.
+std::vector<HWND> VisibleDescendants(HWND window) {
+  std::vector<HWND> found;
+  const auto add = [](HWND child, LPARAM list) -> BOOL {
+    if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+  };
+  EnumChildWindows(window, add, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
-bool IsGroupBox(HWND control) {
-  char name[16] = {};
-  GetClassNameA(control, name, sizeof name);
-  return _stricmp(name, "Button") == 0 &&
-         (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+bool IsClass(HWND control, const char* name) {
+  char found[16] = {};
+  GetClassNameA(control, found, sizeof found);
+  return _stricmp(found, name) == 0;
 }
 
 void ExpectInside(HWND window, int overhanging) {
-  RECT client{};
-  GetClientRect(window, &client);
-  for (HWND child : ChildrenOf(window)) {
-    if (!IsWindowVisible(child)) continue;
+  for (HWND child : VisibleDescendants(window)) {
+    HWND parent = GetParent(child);
     const int id = GetDlgCtrlID(child);
-    RECT r{};
+    RECT client{}, r{};
+    GetClientRect(parent, &client);
     GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_TRUE(r.right > r.left && r.bottom > r.top) << "control " << id << " is empty";
     EXPECT_TRUE(id == overhanging ||
                 (r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom))
         << "control " << id << " (" << TextOf(child) << ") sticks out of its parent";
-    if (!IsGroupBox(child)) {
-      const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-      EXPECT_EQ(ChildWindowFromPointEx(window, centre, CWP_SKIPINVISIBLE), child)
-          << "control " << id << " (" << TextOf(child) << ") is covered";
-    }
-    ExpectInside(child, overhanging);
+    // A group box lies beneath what it holds.
+    if (IsClass(child, "Button") && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+      continue;
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(ChildWindowFromPointEx(parent, centre, CWP_SKIPINVISIBLE), child)
+        << "control " << id << " (" << TextOf(child) << ") is covered";
   }
 }
 
 void ExpectTabCycle(HWND window) {
-  std::set<HWND> stops;
-  std::vector<HWND> pending{window};
-  while (!pending.empty()) {
-    HWND parent = pending.back();
-    pending.pop_back();
-    for (HWND child : ChildrenOf(parent)) {
-      const LONG style = GetWindowLongA(child, GWL_STYLE);
-      if (!IsWindowVisible(child) || !IsWindowEnabled(child)) continue;
-      if (style & WS_TABSTOP) stops.insert(child);
-      pending.push_back(child);
-    }
-  }
+  std::set<HWND> stops, visited;
+  for (HWND child : VisibleDescendants(window))
+    if (IsWindowEnabled(child) && (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP))
+      stops.insert(child);
   ASSERT_FALSE(stops.empty());
-  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
-  std::set<HWND> visited;
-  HWND at = first;
-  do {
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE), at = first;
+  for (; at != nullptr && visited.insert(at).second; at = GetNextDlgTabItem(window, at, FALSE))
     EXPECT_TRUE(stops.count(at)) << "Tab stops at control " << GetDlgCtrlID(at);
-    EXPECT_TRUE(visited.insert(at).second) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
-    at = GetNextDlgTabItem(window, at, FALSE);
-  } while (at != first && at != nullptr && visited.size() <= stops.size());
+  EXPECT_EQ(at, first) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
   EXPECT_EQ(visited, stops);
 }
 
 }  // namespace
 
 void ExpectTextsFit(HWND window) {
-  for (HWND child : ChildrenOf(window)) {
-    ExpectTextsFit(child);
-    char name[16] = {};
-    GetClassNameA(child, name, sizeof name);
+  for (HWND child : VisibleDescendants(window)) {
     const std::string text = TextOf(child);
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    const LONG kind = style & SS_TYPEMASK;
-    // A push button's text stands on one line inside its raised edges.
-    const bool button =
-        _stricmp(name, "Button") == 0 &&
-        ((style & BS_TYPEMASK) == BS_PUSHBUTTON || (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-    if (text.empty() || !IsWindowVisible(child) ||
-        (!button && (_stricmp(name, "Static") != 0 ||
-                     (kind != SS_LEFT && kind != SS_CENTER && kind != SS_RIGHT &&
-                      kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE))))
-      continue;
-    HDC dc = GetDC(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE), kind = style & SS_TYPEMASK;
+    // A push button's text stands on one line inside its raised edges; a label wraps at its width
+    // unless it is of a kind that does not wrap.
+    const bool button = IsClass(child, "Button") && (style & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+    const bool label = IsClass(child, "Static") &&
+                       (kind <= SS_RIGHT || kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE);
+    if (text.empty() || !(button || label)) continue;
+    win::WindowDc dc(child);
     const auto font = reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0));
-    const HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+    win::SelectedObject selected(dc.get(), font != nullptr ? font : GetStockObject(SYSTEM_FONT));
     LOGFONTA asked{};
     GetObjectA(font, sizeof asked, &asked);
     char used[LF_FACESIZE] = {};
-    GetTextFaceA(dc, sizeof used, used);
+    GetTextFaceA(dc.get(), sizeof used, used);
     RECT client{}, needed{};
     GetClientRect(child, &client);
-    if (button) {
-      client.right -= 4 * GetSystemMetrics(SM_CXEDGE);
-      client.bottom -= 2 * GetSystemMetrics(SM_CYEDGE);
-    }
+    if (button) client.right -= 4 * GetSystemMetrics(SM_CXEDGE);
+    if (button) client.bottom -= 2 * GetSystemMetrics(SM_CYEDGE);
     needed.right = client.right;
-    const bool wraps = !button && kind != SS_LEFTNOWORDWRAP && kind != SS_SIMPLE;
-    DrawTextA(dc, text.c_str(), -1, &needed,
-              DT_CALCRECT | DT_EXPANDTABS | (wraps ? DT_WORDBREAK : DT_SINGLELINE) |
-                  (!button && (style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0));
-    SelectObject(dc, old);
-    ReleaseDC(child, dc);
+    DrawTextA(dc.get(), text.c_str(), -1, &needed,
+              DT_CALCRECT | DT_EXPANDTABS |
+                  (label && kind <= SS_RIGHT ? DT_WORDBREAK : DT_SINGLELINE) |
+                  (label && (style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0));
     EXPECT_TRUE(font == nullptr || _stricmp(asked.lfFaceName, used) == 0)
         << "\"" << text << "\" is drawn in " << used << ", not in " << asked.lfFaceName;
     EXPECT_TRUE(needed.right <= client.right && needed.bottom <= client.bottom)
