@@ -6,28 +6,25 @@
 #include <vector>
 
 #include "support/fakes.h"
+#include "support/window_checks_win.h"
 #include "tray/browser_switches.h"
 #include "tray/tray_ids.h"
 
 namespace trafimo::win {
 namespace {
 
-// Whether the shell knows the icon of (window, 1): modifying an unknown icon fails.
 int IconWidth(HICON icon) {
   ICONINFO info{};
-  if (!GetIconInfo(icon, &info)) return 0;
-  BITMAP bitmap{};
-  GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  return bitmap.bmWidth;
+  BITMAP mask{};
+  if (GetIconInfo(icon, &info)) GetObjectA(info.hbmMask, sizeof mask, &mask);
+  DeleteObject(info.hbmColor), DeleteObject(info.hbmMask);
+  return mask.bmWidth;
 }
 
+// Whether the shell knows the icon of (window, 1): modifying an unknown icon fails.
 bool IconPresent(HWND window) {
   NOTIFYICONDATAA probe{};
-  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  probe.hWnd = window;
-  probe.uID = 1;
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE, probe.hWnd = window, probe.uID = 1;
   return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
@@ -54,9 +51,8 @@ class TrayWindow : public ::testing::Test {
   }
   void TearDown() override {
     meters.CloseAll();
-    MSG message;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
+    MSG quit;  // the tray window's end posts it
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
   void Load() { ASSERT_TRUE(tray.Load(windows)); }
   bool IsChecked(UINT command) {
@@ -65,9 +61,6 @@ class TrayWindow : public ::testing::Test {
   void Command(UINT command) { SendMessageA(tray.hwnd(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
   void Notify(UINT mouseEvent) { SendMessageA(tray.hwnd(), WM_MOUSEMOVE, 0, mouseEvent); }
   void Tick() { SendMessageA(tray.hwnd(), WM_TIMER, 1, 0); }
-  std::string Stored(const char* section, const char* key) {
-    return fake.userStore.Read(section, key, "-");
-  }
 
   testing::FakePlatform fake;
   Settings settings;
@@ -81,10 +74,8 @@ TEST_F(TrayWindow, LoadAddsTheIconAndTakesTheStoredChoicesAndTicksWriteTheTip) {
   fake.userStore.sections["Settings"]["ShowMode"] = "1";
   fake.userStore.sections["screen"]["visible"] = "True";
   Load();
-  const NOTIFYICONDATAA& record = tray.IconRecord();
   EXPECT_TRUE(IconPresent(tray.hwnd()));
-  EXPECT_EQ(record.cbSize, sizeof(NOTIFYICONDATAA)) << "the size that carries notifications";
-  EXPECT_EQ(std::string(record.szTip, 128), std::string("Trafimo\0", 8) + std::string(120, ' '));
+  EXPECT_EQ(tray.IconRecord().cbSize, sizeof(NOTIFYICONDATAA)) << "the size that carries notes";
   EXPECT_TRUE(IsChecked(IDM_TRAY_SHOW_MODE_1));
   ASSERT_EQ(meters.OpenWindows().size(), 1u) << "the meter left pinned opens";
   Tick();  // the baseline
@@ -93,9 +84,8 @@ TEST_F(TrayWindow, LoadAddsTheIconAndTakesTheStoredChoicesAndTicksWriteTheTip) {
   // Back from sleep, the window reads at once, without waiting for its timer.
   SendMessageA(tray.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
   EXPECT_STREQ(tray.IconRecord().szTip, "Current - 3 KB\nIn 3 KB/s, Out 0 B/s");
-  char text[32] = {};
-  GetWindowTextA(meters.OpenWindows()[0]->Part(meter::Part::lblCostNow), text, sizeof text);
-  EXPECT_STREQ(text, "3 KB") << "the open meter is refreshed";
+  EXPECT_EQ(testing::TextOf(meters.OpenWindows()[0]->Part(meter::Part::lblCostNow)), "3 KB")
+      << "the open meter is refreshed";
 }
 
 TEST_F(TrayWindow, ReleasesOpenTheMeterUnlessTheSettingsAreUpOrTheMenuWithItsChecks) {
@@ -117,7 +107,7 @@ TEST_F(TrayWindow, CommandsInvertTheirChecksStoreTheChoiceAndOpenTheWindows) {
   Load();
   for (const bool on : {true, false}) {
     Command(IDM_TRAY_SET_CLICK_THROUGH);
-    EXPECT_EQ(Stored("Settings", "ClickThough"), on ? "1" : "0");
+    EXPECT_EQ(fake.userStore.Read("Settings", "ClickThough", "-"), on ? "1" : "0");
     // Images as REG_SZ "yes"/"no" without a counted NUL; Flash off as the key with 0x400.
     Command(IDM_TRAY_ENABLE_IE_IMAGES);
     const auto* images = fake.registry.Get(platform::kHkeyCurrentUser, std::string(kIEMainSubKey),
@@ -131,7 +121,7 @@ TEST_F(TrayWindow, CommandsInvertTheirChecksStoreTheChoiceAndOpenTheWindows) {
     EXPECT_EQ(flashOff, !on);
   }
   Command(IDM_TRAY_TRANSPARENCY_LEVEL_0 + 3);
-  EXPECT_EQ(Stored("Transparency", "TransLevel"), "3");
+  EXPECT_EQ(fake.userStore.Read("Transparency", "TransLevel", "-"), "3");
 }
 
 TEST_F(TrayWindow, ExitEndsWithoutWritingAndTheIconFollowsTheShellTheScaleAndTheWindow) {
