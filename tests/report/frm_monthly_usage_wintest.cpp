@@ -32,13 +32,6 @@ class MonthlyUsageWindowTest : public ::testing::Test {
     MSG message{Item(id), WM_KEYDOWN, key, 0, 0, {}};
     return report.PreTranslate(message);
   }
-  // A line of the days list: its cells, tab-separated.
-  std::string Day(LRESULT index) {
-    char line[256] = {};
-    SendMessageA(Item(IDC_REPORT_DAYS), LB_GETTEXT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(line));
-    return line;
-  }
 
   testing::FakePlatform fake;
   testing::FakeTray tray;
@@ -53,7 +46,6 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
   for (int day = 10; day <= 30; ++day)
     fake.userStore.sections["Days"]["2026-11-" + std::to_string(day)] = "943718400000,94371840000";
   Open();
-  EXPECT_EQ(TextOf(report.hwnd()), "Monthly Usage");
   testing::ExpectProgramsWindow(report.hwnd(), tray.icon);
   testing::AtEachDpi(report.hwnd(), [&] {
     for (const bool days : {false, true}) {
@@ -64,8 +56,10 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
       WindowDc dc(Item(IDC_REPORT_DAYS));
       SelectedObject font(
           dc.get(), reinterpret_cast<HFONT>(SendMessageA(Item(IDC_REPORT_DAYS), WM_GETFONT, 0, 0)));
-      for (LRESULT i = 0; days && i < 30; ++i) {
-        std::istringstream cells(Day(i));
+      for (WPARAM i = 0; days && i < 30; ++i) {
+        char line[256] = {};  // the cells, tab-separated
+        SendMessageA(Item(IDC_REPORT_DAYS), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        std::istringstream cells(line);
         std::string cell;
         for (int header = IDC_REPORT_DAYS_HEADER_DATE; std::getline(cells, cell, '\t'); ++header) {
           SIZE size{};
@@ -80,7 +74,7 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
   });
 }
 
-// A double click on a month's row opens its days (April: no records, no amounts); a year picked
+// A double click on a month's row opens its days (their rows are the report's); a year picked
 // fills its months, in GB once GB is chosen. An export that cannot be written says so in a box of
 // this window. Escape closes.
 TEST_F(MonthlyUsageWindowTest, AMonthsDaysAYearInGbAndTheExportsFailure) {
@@ -92,8 +86,7 @@ TEST_F(MonthlyUsageWindowTest, AMonthsDaysAYearInGbAndTheExportsFailure) {
   GetWindowRect(Item(IDC_REPORT_MONTH_FIRST + 3), &april);
   MapWindowPoints(nullptr, rows, reinterpret_cast<POINT*>(&april), 2);
   SendMessageA(rows, WM_LBUTTONDBLCLK, 0, MAKELPARAM(april.left + 2, april.top + 2));
-  EXPECT_EQ(TextOf(Item(IDC_REPORT_DAYS_TITLE)) + " " + Day(0), "April 2026 Wed 1 Apr\t-\t-\t-");
-  EXPECT_EQ(SendMessageA(Item(IDC_REPORT_DAYS), LB_GETCOUNT, 0, 0), 30);
+  EXPECT_EQ(TextOf(Item(IDC_REPORT_DAYS_TITLE)), "April 2026");
   Command(IDC_REPORT_BACK);
   SendMessageA(Item(IDC_REPORT_CMB_YEAR), CB_SETCURSEL, 0, 0);
   Command(IDC_REPORT_CMB_YEAR, CBN_SELCHANGE);
