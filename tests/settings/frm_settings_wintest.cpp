@@ -27,9 +27,6 @@ class SettingsDialogTest : public ::testing::Test {
     SendMessageA(dialog.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Item(id)));
   }
-  std::string Stored(const char* name) const {
-    return fake.registry.GetText(platform::kHkeyLocalMachine, std::string(kSettingsSubKey), name);
-  }
   // A key as the message loop meets it: offered to the dialog first, else dispatched.
   void PressKey(WPARAM key) {
     MSG message{GetFocus(), WM_KEYDOWN, key, 1, 0, {}};
@@ -78,7 +75,9 @@ TEST_F(SettingsDialogTest, EnterIsOkAndStoresTheForm) {
   SetWindowTextA(Edit(kBoxToMM), "-0");
   PressKey(VK_RETURN);  // Enter is OK
   EXPECT_EQ(dialog.hwnd(), nullptr);
-  EXPECT_EQ(Stored("ToFreeTime"), "7:0:59");
+  EXPECT_EQ(fake.registry.GetText(platform::kHkeyLocalMachine, std::string(kSettingsSubKey),
+                                  "ToFreeTime"),
+            "7:0:59");
 }
 
 TEST_F(SettingsDialogTest, ClearAllDataZeroesTheCountersAndEscapeIsCancel) {
