@@ -75,7 +75,8 @@ TEST_F(TrayWindow, LoadAddsTheIconAndTakesTheStoredChoicesAndTicksWriteTheTip) {
   fake.userStore.sections["screen"]["visible"] = "True";
   Load();
   EXPECT_TRUE(IconPresent(tray.hwnd()));
-  EXPECT_EQ(tray.IconRecord().cbSize, sizeof(NOTIFYICONDATAA)) << "the size that carries notes";
+  EXPECT_EQ(tray.IconRecord().cbSize, sizeof(NOTIFYICONDATAA))
+      << "the size that carries notifications";
   EXPECT_TRUE(IsChecked(IDM_TRAY_SHOW_MODE_1));
   ASSERT_EQ(meters.OpenWindows().size(), 1u) << "the meter left pinned opens";
   Tick();  // the baseline
