@@ -71,20 +71,18 @@ void TrafficAccounting::LoadCostThisMonth() {
 }
 
 void TrafficAccounting::LoadMonthRecord() {
-  CostThisMonth = ReadTotals(MonthKey);
+  CostThisMonth = ReadStoredTotals(platform_.userStore, MonthKey);
   // A percent from 0 to 100; anything else is no warning given.
-  const std::string warned = platform_.userStore.Read(MonthKey, kWarnedKey, "0");
-  int percent = 0;
-  const auto [end, error] = std::from_chars(warned.data(), warned.data() + warned.size(), percent);
-  const bool whole = error == std::errc() && end == warned.data() + warned.size();
-  warned_ = whole && percent >= 0 && percent <= kFullWarning ? percent : 0;
+  const std::optional<std::int64_t> warned =
+      ParseByteAmount(platform_.userStore.Read(MonthKey, kWarnedKey, "0"));
+  warned_ = warned && *warned >= 0 && *warned <= kFullWarning ? static_cast<int>(*warned) : 0;
 }
 
 void TrafficAccounting::LoadCostToday() {
   const platform::LocalTime now = platform_.clock.Now();
   DateToday = platform_.userStore.Read(records::kDateToday, records::kDateToday, "");
   // Today as stored: this day's, or the day's that ended while the program was not running.
-  CostToday = ReadTotals(records::kToday);
+  CostToday = ReadStoredTotals(platform_.userStore, records::kToday);
   if (DayStampOf(now) != DateToday) dayStampPending_ = !StartNewDay(now);
 }
 
@@ -334,13 +332,6 @@ std::string TrafficAccounting::FormatBytes(std::int64_t bytes) {
     return platform::FormatUserNumber(platform_.locale, ExactQuotientText(bytes, 20), 2, true) +
            " MB";
   return "";
-}
-
-TrafficTotals TrafficAccounting::ReadTotals(std::string_view section) {
-  TrafficTotals totals{StoredByteAmount(platform_.userStore.Read(section, records::kIn, "0")),
-                       StoredByteAmount(platform_.userStore.Read(section, records::kOut, "0")), 0};
-  ComputeTotal(totals);  // two amounts of at most 2^62 cannot overflow
-  return totals;
 }
 
 void TrafficAccounting::WriteTotals(std::string_view section, const TrafficTotals& totals) {

@@ -103,8 +103,6 @@ class TrafficAccounting {
   bool IsOutsideFreeTimeAt(const platform::LocalTime& time) const;
   // The steps of ResetToday; false when one of its records could not be written.
   bool StartNewDay(const platform::LocalTime& date);
-  // "IN" and "OUT" of a section; text that is not a whole byte amount from 0 to 2^62 reads as 0.
-  TrafficTotals ReadTotals(std::string_view section);
   // Throws std::runtime_error when a write fails.
   void WriteTotals(std::string_view section, const TrafficTotals& totals);
 

@@ -10,8 +10,6 @@ namespace trafimo {
 
 namespace {
 
-constexpr std::int64_t kLargestRecord = std::int64_t{1} << 62;
-
 std::chrono::year_month_day CalendarDay(const platform::LocalTime& date) {
   return std::chrono::year{date.year} / date.month / date.day;
 }
@@ -19,13 +17,6 @@ std::chrono::year_month_day CalendarDay(const platform::LocalTime& date) {
 platform::LocalTime DateOf(const std::chrono::year_month_day& day) {
   return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
           static_cast<int>(static_cast<unsigned>(day.day()))};
-}
-
-// A whole number of bytes that a record may hold.
-std::optional<std::int64_t> RecordAmount(std::string_view text) {
-  const std::optional<std::int64_t> amount = ParseByteAmount(text);
-  if (!amount || *amount < 0 || *amount > kLargestRecord) return std::nullopt;
-  return amount;
 }
 
 // The day's totals become `totals` unless what it holds is as much.
@@ -87,8 +78,8 @@ std::string DayRecordText(const TrafficTotals& totals) {
 std::optional<TrafficTotals> ParseDayRecord(std::string_view text) {
   const std::size_t comma = text.find(',');
   if (comma == std::string_view::npos) return std::nullopt;
-  const std::optional<std::int64_t> in = RecordAmount(text.substr(0, comma));
-  const std::optional<std::int64_t> out = RecordAmount(text.substr(comma + 1));
+  const std::optional<std::int64_t> in = ReadStoredAmount(text.substr(0, comma));
+  const std::optional<std::int64_t> out = ReadStoredAmount(text.substr(comma + 1));
   if (!in || !out) return std::nullopt;
   return TrafficTotals{*in, *out, *in + *out};
 }
@@ -105,11 +96,8 @@ bool KeepDayRecord(platform::UserStore& store, platform::Locale& locale, std::st
 }
 
 TodayTotals StoredToday(platform::UserStore& store) {
-  TodayTotals today{store.Read(records::kDateToday, records::kDateToday, ""), {}};
-  today.totals.In = StoredByteAmount(store.Read(records::kToday, records::kIn, "0"));
-  today.totals.Out = StoredByteAmount(store.Read(records::kToday, records::kOut, "0"));
-  today.totals.Total = today.totals.In + today.totals.Out;
-  return today;
+  return {store.Read(records::kDateToday, records::kDateToday, ""),
+          ReadStoredTotals(store, records::kToday)};
 }
 
 DayTotals ReadDayRecords(platform::UserStore& store, platform::Locale& locale,

@@ -36,10 +36,21 @@ platform::LocalTime BillingMonthStart(const platform::LocalTime& date, int start
   return start;
 }
 
-std::int64_t StoredByteAmount(std::string_view text) {
+std::optional<std::int64_t> ReadStoredAmount(std::string_view text) {
   constexpr std::int64_t kLargest = std::int64_t{1} << 62;
   const std::optional<std::int64_t> amount = ParseByteAmount(text);
-  return amount && *amount >= 0 && *amount <= kLargest ? *amount : 0;
+  if (!amount || *amount < 0 || *amount > kLargest) return std::nullopt;
+  return amount;
+}
+
+std::int64_t StoredByteAmount(std::string_view text) {
+  return ReadStoredAmount(text).value_or(0);
+}
+
+TrafficTotals ReadStoredTotals(platform::UserStore& store, std::string_view section) {
+  const std::int64_t in = StoredByteAmount(store.Read(section, records::kIn, "0"));
+  const std::int64_t out = StoredByteAmount(store.Read(section, records::kOut, "0"));
+  return {in, out, in + out};  // two amounts of at most 2^62 cannot overflow
 }
 
 }  // namespace trafimo

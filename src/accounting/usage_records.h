@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "accounting/traffic_totals.h"
 #include "platform/clock.h"
 #include "platform/locale.h"
+#include "platform/user_store.h"
 
 namespace trafimo {
 
@@ -34,7 +36,11 @@ std::optional<platform::LocalTime> MonthOfSection(platform::Locale& locale,
 // (1 to 28): that day of this calendar month, or of the one before when `date` comes earlier.
 platform::LocalTime BillingMonthStart(const platform::LocalTime& date, int startDay);
 
-// A stored byte amount as the accounting reads it: a whole number from 0 to 2^62, else 0.
+// A stored byte amount: a whole number from 0 to 2^62; nothing for other text.
+std::optional<std::int64_t> ReadStoredAmount(std::string_view text);
+// The same, 0 where it cannot be read, as the accounting reads it.
 std::int64_t StoredByteAmount(std::string_view text);
+// The received and sent amounts of a record's section ("IN", "OUT"), and their total.
+TrafficTotals ReadStoredTotals(platform::UserStore& store, std::string_view section);
 
 }  // namespace trafimo

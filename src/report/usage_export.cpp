@@ -17,10 +17,7 @@ std::vector<UsageRecord> UsageRecords(platform::UserStore& store, platform::Loca
     std::optional<platform::LocalTime> start = MonthOfSection(locale, section);
     if (!start) continue;
     start->day = monthStartDay;
-    TrafficTotals totals{StoredByteAmount(store.Read(section, records::kIn, "")),
-                         StoredByteAmount(store.Read(section, records::kOut, "")), 0};
-    totals.Total = totals.In + totals.Out;
-    rows.push_back({true, *start, totals});
+    rows.push_back({true, *start, ReadStoredTotals(store, section)});
   }
   std::sort(rows.begin(), rows.end(), [](const UsageRecord& a, const UsageRecord& b) {
     return a.start != b.start ? a.start < b.start : a.month > b.month;
