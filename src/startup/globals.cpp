@@ -154,7 +154,7 @@ void LoadSettings(Settings& settings, platform::Platform& platform) {
   settings.EnableFreeTimes = ReadSetting(registry, kEnableFreeTimes) == "1";
   settings.FromFreeTime = OrDefault(ReadSetting(registry, kFromFreeTime), "2:0:0");
   settings.ToFreeTime = OrDefault(ReadSetting(registry, kToFreeTime), "7:59:59");
-  settings.MonthStartDay = MonthStartDayOf(OrDefault(ReadSetting(registry, kMonthStartDay), "1"));
+  settings.MonthStartDay = StoredMonthStartDay(registry);
   // A list stored without the mark was chosen by hand (or by an earlier version).
   settings.AutomaticInterfaces = ReadSetting(registry, kAutomaticInterfaces) == "1";
   settings.MonthlyAllowance = ReadAllowance(ReadSetting(registry, kMonthlyAllowance));
