@@ -89,8 +89,7 @@ VersionRecord ReadVersionRecord() {
   // when it is needed, not imported, which would find one put into the program's folder first.
   using VerQueryValueFn = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
   const UniqueLibrary library = LoadSystemLibrary("version.dll");
-  const auto queryValue = reinterpret_cast<VerQueryValueFn>(
-      reinterpret_cast<void*>(library ? GetProcAddress(library.get(), "VerQueryValueA") : nullptr));
+  const auto queryValue = FindFunction<VerQueryValueFn>(library.get(), "VerQueryValueA");
   if (queryValue == nullptr) return record;
 
   void* value = nullptr;

@@ -68,6 +68,15 @@ inline UniqueLibrary LoadSystemLibrary(const char* name) {
   return UniqueLibrary(LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
 }
 
+// A function of `module` as the type it is called through; null where the module or the
+// function is missing (a system older than the function).
+template <typename Function>
+Function FindFunction(HMODULE module, const char* name) {
+  return module == nullptr
+             ? nullptr
+             : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 struct FontTraits {
   static void Close(HFONT font) { DeleteObject(font); }
 };

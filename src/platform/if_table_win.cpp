@@ -29,28 +29,13 @@ using GetIfTableFn = DWORD(WINAPI*)(PMIB_IFTABLE, PULONG, BOOL);
 using GetIfTable2Fn = DWORD(WINAPI*)(PMIB_IF_TABLE2*);
 using FreeMibTableFn = VOID(WINAPI*)(PVOID);
 
-template <typename Function>
-Function Find(HMODULE module, const char* name) {
-  return module == nullptr
-             ? nullptr
-             : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// Description is UTF-16; the program speaks its code page, as GetIfTable's bDescr does.
-void ToCodePage(const wchar_t* text, std::string& out) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  out.assign(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-  if (size > 0) WideCharToMultiByte(CP_ACP, 0, text, -1, out.data(), size, nullptr, nullptr);
-  out.pop_back();  // the terminating NUL
-}
-
 }  // namespace
 
 struct Win32IfTable::Library {
   UniqueLibrary module = LoadSystemLibrary("iphlpapi.dll");
-  GetIfTableFn getIfTable = Find<GetIfTableFn>(module.get(), "GetIfTable");
-  GetIfTable2Fn getIfTable2 = Find<GetIfTable2Fn>(module.get(), "GetIfTable2");
-  FreeMibTableFn freeMibTable = Find<FreeMibTableFn>(module.get(), "FreeMibTable");
+  GetIfTableFn getIfTable = FindFunction<GetIfTableFn>(module.get(), "GetIfTable");
+  GetIfTable2Fn getIfTable2 = FindFunction<GetIfTable2Fn>(module.get(), "GetIfTable2");
+  FreeMibTableFn freeMibTable = FindFunction<FreeMibTableFn>(module.get(), "FreeMibTable");
 };
 
 Win32IfTable::Win32IfTable() = default;
@@ -88,7 +73,7 @@ std::uint32_t Win32IfTable::GetIfTable2(std::vector<platform::IfRow2>& rows) {
     out.type = row.Type;
     out.filterInterface = row.InterfaceAndOperStatusFlags.FilterInterface != FALSE;
     out.hardwareInterface = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE;
-    ToCodePage(row.Description, out.description);
+    out.description = CodePageText(row.Description);
     const ULONG addressLength =
         row.PhysicalAddressLength <= sizeof row.PhysicalAddress ? row.PhysicalAddressLength : 0;
     out.physicalAddress.assign(reinterpret_cast<const char*>(row.PhysicalAddress), addressLength);

@@ -43,11 +43,16 @@ std::string Win32Locale::ToUpper(std::string_view text) {
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), bytes, wide.data(), units);
   CharUpperBuffW(wide.data(), static_cast<DWORD>(units));
+  return CodePageText(wide);
+}
+
+std::string CodePageText(std::wstring_view wide) {
+  const int units = static_cast<int>(wide.size());
   const int length =
       WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  std::string upper(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, upper.data(), length, nullptr, nullptr);
-  return upper;
+  std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, text.data(), length, nullptr, nullptr);
+  return text;
 }
 
 platform::NumberSettings Win32Locale::UserNumberSettings() {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "platform/user_store_registry.h"
@@ -66,6 +68,9 @@ class Win32Locale : public platform::Locale {
   std::optional<std::string> FormatNumber(std::string_view plainNumber,
                                           const platform::NumberFormat& format) override;
 };
+
+// UTF-16 text in the program's code page (UTF-8, by its manifest), as the "A" functions speak.
+std::string CodePageText(std::wstring_view wide);
 
 // MessageBoxA without an owner window.
 class Win32Messages : public platform::Messages {

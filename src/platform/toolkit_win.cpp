@@ -90,8 +90,8 @@ void SetWindowIcons(HWND window, HICON big, HICON small) {
 int SmallIconSize(UINT dpi) {
   // GetSystemMetricsForDpi exists from Windows 10 1607; before it, the size of the system's scale.
   using ForDpiFn = int(WINAPI*)(int, UINT);
-  static const auto forDpi = reinterpret_cast<ForDpiFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+  static const auto forDpi =
+      FindFunction<ForDpiFn>(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi");
   return forDpi != nullptr ? forDpi(SM_CXSMICON, dpi) : GetSystemMetrics(SM_CXSMICON);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/window_win.h"
 
+#include "platform/handles_win.h"
+
 namespace trafimo::win {
 
 namespace {
@@ -8,8 +10,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
 // GetDpiForWindow exists from Windows 10 1607; older systems report the screen's DPI.
 UINT DpiOf(HWND hwnd) {
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  static const auto getDpiForWindow =
+      FindFunction<GetDpiForWindowFn>(GetModuleHandleA("user32.dll"), "GetDpiForWindow");
   if (hwnd != nullptr && getDpiForWindow != nullptr) {
     if (const UINT dpi = getDpiForWindow(hwnd); dpi != 0) return dpi;
   }

@@ -28,9 +28,8 @@ constexpr char kInstanceMutexName[] = "Local\\Velquor Trafimo single instance";
 
 void OptIntoPerMonitorDpi() {
   using SetContextFn = BOOL(WINAPI*)(HANDLE);
-  const HMODULE user32 = GetModuleHandleA("user32.dll");
-  const auto setContext = reinterpret_cast<SetContextFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  const auto setContext =
+      FindFunction<SetContextFn>(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext");
   // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, then V1 on systems without V2.
   if (setContext != nullptr && (setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4))) ||
                                 setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-3)))))
