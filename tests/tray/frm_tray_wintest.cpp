@@ -70,13 +70,13 @@ class TrayWindow : public ::testing::Test {
   frmTray tray{fake.platform, settings, flags, meters};
 };
 
-// The record has the size that carries notifications. Back from sleep, the window reads at once,
-// without waiting for its timer; the meter left pinned, opened at the load, is refreshed.
-TEST_F(TrayWindow, LoadAddsTheIconWithTheStoredChoicesAndAResumeReadsAtOnce) {
+// The icon appears (logon_e2e); its record has the size that carries notifications. Back from
+// sleep, the window reads at once, without waiting for its timer; the meter left pinned, opened at
+// the load, is refreshed.
+TEST_F(TrayWindow, LoadTakesTheStoredChoicesAndAResumeReadsAtOnce) {
   fake.userStore.sections["Settings"]["ShowMode"] = "1";
   fake.userStore.sections["screen"]["visible"] = "True";
   Load();
-  EXPECT_TRUE(IconPresent(tray.hwnd()));
   EXPECT_EQ(tray.IconRecord().cbSize, sizeof(NOTIFYICONDATAA));
   EXPECT_TRUE(IsChecked(IDM_TRAY_SHOW_MODE_1));
   ASSERT_EQ(meters.OpenWindows().size(), 1u) << "the meter left pinned opens";
