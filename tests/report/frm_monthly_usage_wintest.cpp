@@ -25,9 +25,7 @@ class MonthlyUsageWindowTest : public ::testing::Test {
     ASSERT_NE(report.hwnd(), nullptr);
   }
   HWND Item(int id) const { return GetDlgItem(frame, id); }
-  void Command(int id, int code = BN_CLICKED) {
-    SendMessageA(frame, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
-  }
+  void Command(int id, int code = BN_CLICKED) { testing::Command(frame, id, code); }
   bool PreTranslate(int id, WPARAM key) {
     MSG message{Item(id), WM_KEYDOWN, key, 0, 0, {}};
     return report.PreTranslate(message);
@@ -41,7 +39,8 @@ class MonthlyUsageWindowTest : public ::testing::Test {
 };
 
 // Both views; the days of November with the largest days (six digits in MB) and wide dates, whose
-// cells fit the places of their headers.
+// cells fit the places of their headers. End and Up reach November's row, a step up from the
+// last; Enter opens its days (history_e2e's, on this month's row).
 TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgramsIcon) {
   for (int day = 10; day <= 30; ++day)
     fake.userStore.sections["Days"]["2026-11-" + std::to_string(day)] = "943718400000,94371840000";
@@ -49,21 +48,20 @@ TEST_F(MonthlyUsageWindowTest, IsLaidOutAt100125And150PercentCentredWithTheProgr
   testing::ExpectProgramsWindow(report.hwnd(), tray.icon);
   testing::AtEachDpi(report.hwnd(), [&] {
     for (const bool days : {false, true}) {
-      // November's row, a step up from the last, and Enter opens its days.
       for (const WPARAM key : {VK_END, VK_UP, VK_RETURN})
         EXPECT_TRUE(!days || PreTranslate(IDC_REPORT_ROWS, key));
       testing::ExpectLaidOut(report.hwnd(), IDC_REPORT_FRAME);  // its top edge hidden above
-      WindowDc dc(Item(IDC_REPORT_DAYS));
-      SelectedObject font(
-          dc.get(), reinterpret_cast<HFONT>(SendMessageA(Item(IDC_REPORT_DAYS), WM_GETFONT, 0, 0)));
+      HWND list = Item(IDC_REPORT_DAYS);
+      WindowDc dc(list);
+      SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
       for (WPARAM i = 0; days && i < 30; ++i) {
         char line[256] = {};  // the cells, tab-separated
-        SendMessageA(Item(IDC_REPORT_DAYS), LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
         std::istringstream cells(line);
         std::string cell;
+        SIZE size{};
+        RECT place{};
         for (int header = IDC_REPORT_DAYS_HEADER_DATE; std::getline(cells, cell, '\t'); ++header) {
-          SIZE size{};
-          RECT place{};
           GetTextExtentPoint32A(dc.get(), cell.c_str(), static_cast<int>(cell.size()), &size);
           GetClientRect(Item(header), &place);
           EXPECT_LE(size.cx, place.right) << cell;
@@ -93,7 +91,6 @@ TEST_F(MonthlyUsageWindowTest, AMonthsDaysAYearInGbAndTheExportsFailure) {
   EXPECT_EQ(TextOf(Item(IDC_REPORT_DOWNLOAD_FIRST + 1)), "1536 MB");
   Command(IDC_REPORT_OPT_GB);
   EXPECT_EQ(TextOf(Item(IDC_REPORT_DOWNLOAD_FIRST + 1)), "1.50 GB");
-
   fake.files.writesFail = true;
   Command(IDC_REPORT_EXPORT);
   ASSERT_EQ(fake.messages.shown.size(), 1u);

@@ -16,6 +16,11 @@ std::string TextOf(HWND window) {
   return text;
 }
 
+void Command(HWND window, int id, int code) {
+  HWND control = GetDlgItem(window, id);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
 namespace {
 
 // The visible descendants of `window`, each parent before its children; hidden with its parent,
@@ -34,40 +39,6 @@ bool IsClass(HWND control, const char* name) {
   char found[16] = {};
   GetClassNameA(control, found, sizeof found);
   return _stricmp(found, name) == 0;
-}
-
-void ExpectInside(HWND window, int overhanging) {
-  for (HWND child : VisibleDescendants(window)) {
-    HWND parent = GetParent(child);
-    const int id = GetDlgCtrlID(child);
-    RECT client{}, r{};
-    GetClientRect(parent, &client);
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(r.right > r.left && r.bottom > r.top) << "control " << id << " is empty";
-    EXPECT_TRUE(id == overhanging ||
-                (r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom))
-        << "control " << id << " (" << TextOf(child) << ") sticks out of its parent";
-    // A group box lies beneath what it holds.
-    if (IsClass(child, "Button") && (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
-      continue;
-    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    EXPECT_EQ(ChildWindowFromPointEx(parent, centre, CWP_SKIPINVISIBLE), child)
-        << "control " << id << " (" << TextOf(child) << ") is covered";
-  }
-}
-
-void ExpectTabCycle(HWND window) {
-  std::set<HWND> stops, visited;
-  for (HWND child : VisibleDescendants(window))
-    if (IsWindowEnabled(child) && (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP))
-      stops.insert(child);
-  ASSERT_FALSE(stops.empty());
-  HWND first = GetNextDlgTabItem(window, nullptr, FALSE), at = first;
-  for (; at != nullptr && visited.insert(at).second; at = GetNextDlgTabItem(window, at, FALSE))
-    EXPECT_TRUE(stops.count(at)) << "Tab stops at control " << GetDlgCtrlID(at);
-  EXPECT_EQ(at, first) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
-  EXPECT_EQ(visited, stops);
 }
 
 }  // namespace
@@ -107,9 +78,33 @@ void ExpectTextsFit(HWND window) {
 }
 
 void ExpectLaidOut(HWND window, int overhanging) {
-  ExpectInside(window, overhanging);
+  std::set<HWND> stops, visited;
+  for (HWND child : VisibleDescendants(window)) {
+    HWND parent = GetParent(child);
+    const int id = GetDlgCtrlID(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (IsWindowEnabled(child) && (style & WS_TABSTOP)) stops.insert(child);
+    RECT client{}, r{};
+    GetClientRect(parent, &client);
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(r.right > r.left && r.bottom > r.top) << "control " << id << " is empty";
+    EXPECT_TRUE(id == overhanging ||
+                (r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom))
+        << "control " << id << " (" << TextOf(child) << ") sticks out of its parent";
+    // A group box lies beneath what it holds.
+    if (IsClass(child, "Button") && (style & BS_TYPEMASK) == BS_GROUPBOX) continue;
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(ChildWindowFromPointEx(parent, centre, CWP_SKIPINVISIBLE), child)
+        << "control " << id << " (" << TextOf(child) << ") is covered";
+  }
   ExpectTextsFit(window);
-  ExpectTabCycle(window);
+  ASSERT_FALSE(stops.empty());
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE), at = first;
+  for (; at != nullptr && visited.insert(at).second; at = GetNextDlgTabItem(window, at, FALSE))
+    EXPECT_TRUE(stops.count(at)) << "Tab stops at control " << GetDlgCtrlID(at);
+  EXPECT_EQ(at, first) << "Tab visits control " << GetDlgCtrlID(at) << " twice";
+  EXPECT_EQ(visited, stops);
 }
 
 void ExpectProgramsWindow(HWND window, HICON icon) {

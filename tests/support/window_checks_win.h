@@ -45,4 +45,7 @@ void AtEachDpi(HWND window, const std::function<void()>& check);
 
 std::string TextOf(HWND window);
 
+// The WM_COMMAND that control `id` of `window` sends its parent (`code` 0: a menu's command).
+void Command(HWND window, int id, int code = BN_CLICKED);
+
 }  // namespace trafimo::testing

@@ -58,9 +58,9 @@ class TrayWindow : public ::testing::Test {
   bool IsChecked(UINT command) {
     return (GetMenuState(tray.TrayMenu(), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
   }
-  void Command(UINT command) { SendMessageA(tray.hwnd(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+  // A menu command; a notification of the icon (the mouse event in lParam).
+  void Command(int command) { testing::Command(tray.hwnd(), command, 0); }
   void Notify(UINT mouseEvent) { SendMessageA(tray.hwnd(), WM_MOUSEMOVE, 0, mouseEvent); }
-  void Tick() { SendMessageA(tray.hwnd(), WM_TIMER, 1, 0); }
 
   testing::FakePlatform fake;
   Settings settings;
@@ -70,80 +70,75 @@ class TrayWindow : public ::testing::Test {
   frmTray tray{fake.platform, settings, flags, meters};
 };
 
-TEST_F(TrayWindow, LoadAddsTheIconAndTakesTheStoredChoicesAndTicksWriteTheTip) {
+// The icon appears (logon_e2e); its record has the size that carries notifications. Back from
+// sleep, the window reads at once, without waiting for its timer; the meter left pinned, opened at
+// the load, is refreshed.
+TEST_F(TrayWindow, LoadTakesTheStoredChoicesAndAResumeReadsAtOnce) {
   fake.userStore.sections["Settings"]["ShowMode"] = "1";
   fake.userStore.sections["screen"]["visible"] = "True";
   Load();
-  EXPECT_TRUE(IconPresent(tray.hwnd()));
-  EXPECT_EQ(tray.IconRecord().cbSize, sizeof(NOTIFYICONDATAA))
-      << "the size that carries notifications";
+  EXPECT_EQ(tray.IconRecord().cbSize, sizeof(NOTIFYICONDATAA));
   EXPECT_TRUE(IsChecked(IDM_TRAY_SHOW_MODE_1));
   ASSERT_EQ(meters.OpenWindows().size(), 1u) << "the meter left pinned opens";
-  Tick();  // the baseline
+  SendMessageA(tray.hwnd(), WM_TIMER, 1, 0);  // the baseline
   fake.ifTable.rows[0].inOctets += 3 * 1024;
   fake.clock.monotonicMs += 1000;
-  // Back from sleep, the window reads at once, without waiting for its timer.
   SendMessageA(tray.hwnd(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
   EXPECT_STREQ(tray.IconRecord().szTip, "Current - 3 KB\nIn 3 KB/s, Out 0 B/s");
-  EXPECT_EQ(testing::TextOf(meters.OpenWindows()[0]->Part(meter::Part::lblCostNow)), "3 KB")
-      << "the open meter is refreshed";
+  EXPECT_EQ(testing::TextOf(meters.OpenWindows()[0]->Part(meter::Part::lblCostNow)), "3 KB");
 }
 
-TEST_F(TrayWindow, ReleasesOpenTheMeterUnlessTheSettingsAreUpOrTheMenuWithItsChecks) {
+// A release opens the meter (logon_e2e's click) unless the settings dialog is up, which only
+// comes forward. The menu checks what is in use, Flash on while its compatibility key is missing;
+// a switch inverts its check and stores it: click-through in the per-user store, inline images as
+// REG_SZ "yes"/"no" without a counted NUL, Flash off as the key with 0x400.
+TEST_F(TrayWindow, TheMenuChecksWhatIsInUseAndItsSwitchesStoreTheirChoice) {
   Load();
   windows.settingsVisible = true;
   Notify(WM_LBUTTONUP);
-  EXPECT_TRUE(meters.OpenWindows().empty()) << "a visible settings dialog only comes forward";
-  windows.settingsVisible = false;
-  Notify(WM_LBUTTONUP);
-  EXPECT_EQ(meters.OpenWindows().size(), 1u);
+  EXPECT_TRUE(meters.OpenWindows().empty());
   flags.TransLevel = 4;
   SetTimer(nullptr, 0, 100, &CloseMenu);
   Notify(WM_RBUTTONUP);
   EXPECT_TRUE(IsChecked(IDM_TRAY_TRANSPARENCY_LEVEL_4));
   EXPECT_FALSE(IsChecked(IDM_TRAY_TRANSPARENCY_LEVEL_0));
-}
-
-TEST_F(TrayWindow, CommandsInvertTheirChecksStoreTheChoiceAndOpenTheWindows) {
-  Load();
   for (const bool on : {true, false}) {
-    Command(IDM_TRAY_SET_CLICK_THROUGH);
+    for (const int command :
+         {IDM_TRAY_SET_CLICK_THROUGH, IDM_TRAY_ENABLE_IE_IMAGES, IDM_TRAY_ENABLE_IE_FLASH})
+      Command(command);
     EXPECT_EQ(fake.userStore.Read("Settings", "ClickThough", "-"), on ? "1" : "0");
-    // Images as REG_SZ "yes"/"no" without a counted NUL; Flash off as the key with 0x400.
-    Command(IDM_TRAY_ENABLE_IE_IMAGES);
     const auto* images = fake.registry.Get(platform::kHkeyCurrentUser, std::string(kIEMainSubKey),
                                            std::string(kIEImagesValue));
     ASSERT_NE(images, nullptr);
     EXPECT_EQ(std::string(images->data.begin(), images->data.end()), on ? "yes" : "no");
-    Command(IDM_TRAY_ENABLE_IE_FLASH);
     const auto* flash = fake.registry.Get(platform::kHkeyLocalMachine, std::string(kIEFlashSubKey),
                                           std::string(kIEFlashFlagsValue));
-    const bool flashOff = flash != nullptr && flash->data == std::vector<std::uint8_t>{0, 4, 0, 0};
-    EXPECT_EQ(flashOff, !on);
+    EXPECT_EQ((flash != nullptr && flash->data == std::vector<std::uint8_t>{0, 4, 0, 0}), on);
   }
   Command(IDM_TRAY_TRANSPARENCY_LEVEL_0 + 3);
   EXPECT_EQ(fake.userStore.Read("Transparency", "TransLevel", "-"), "3");
 }
 
+// Exit (history_e2e's end) takes the icon away and writes nothing; the stand-in's end leaves the
+// window procedure by an exception. A restarted shell, which has forgotten the icon, gets it again;
+// on the primary monitor at 150 % it is the small icon of 144 DPI; closing the window removes it.
 TEST_F(TrayWindow, ExitEndsWithoutWritingAndTheIconFollowsTheShellTheScaleAndTheWindow) {
   Load();
-  Tick();
+  SendMessageA(tray.hwnd(), WM_TIMER, 1, 0);
   const int writes = fake.userStore.writes;
-  Command(IDM_TRAY_EXIT);  // the stand-in's end leaves the window procedure by an exception
-  EXPECT_EQ(fake.process.ends, 1);
+  Command(IDM_TRAY_EXIT);
   EXPECT_FALSE(IconPresent(tray.hwnd()));
   EXPECT_EQ(fake.userStore.writes, writes);
   frmTray again{fake.platform, settings, flags, meters};
   ASSERT_TRUE(again.Load(windows));
   NOTIFYICONDATAA record = again.IconRecord();
-  Shell_NotifyIconA(NIM_DELETE, &record);  // as a restarted shell has forgotten it
+  Shell_NotifyIconA(NIM_DELETE, &record);
   SendMessageA(again.hwnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   EXPECT_TRUE(IconPresent(again.hwnd()));
-  RECT suggested{0, 0, 150, 150};  // the primary monitor at 150 %
+  RECT suggested{0, 0, 150, 150};
   SendMessageA(again.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(IconWidth(again.IconRecord().hIcon), GetSystemMetricsForDpi(SM_CXSMICON, 144));
-  EXPECT_TRUE(IconPresent(again.hwnd()));
   HWND window = again.hwnd();
   SendMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IconPresent(window));
