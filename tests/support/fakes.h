@@ -88,7 +88,7 @@ class FakeRegistry : public platform::Registry {
   }
   long EnumKey(platform::RegKeyHandle key, std::uint32_t index, std::string& name) override {
     if (!handles_.count(key)) return platform::kErrorInvalidParameter;
-    const std::string& parent = handles_.at(key).path;
+    const std::string& parent = handles_.at(key).second;
     for (const auto& [path, values] : keys_) {
       const bool child = IsSameOrBelow(path, parent) && path.size() > parent.size() &&
                          path.find('\\', parent.size() + 1) == std::string::npos;
@@ -139,10 +139,6 @@ class FakeRegistry : public platform::Registry {
 
  private:
   using Values = std::map<std::string, FakeRegValue, NoCaseLess>;
-  struct Handle {
-    platform::RegKeyHandle root;
-    std::string path;
-  };
 
   static std::string Path(platform::RegKeyHandle root, std::string_view subKey) {
     while (!subKey.empty() && subKey.back() == '\\')
@@ -164,8 +160,8 @@ class FakeRegistry : public platform::Registry {
             platform::RegKeyHandle& key) {
     key = 0;
     const std::string path = Path(root, subKey);
-    if (!keys_.count(path) && !create) return platform::kErrorFileNotFound;
-    if (!keys_.count(path) && readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    if (!keys_.count(path) && (!create || readOnlyRoots.count(root)))
+      return create ? platform::kErrorAccessDenied : platform::kErrorFileNotFound;
     AddKey(path);
     key = nextHandle_++;
     handles_[key] = {root, path};
@@ -175,13 +171,14 @@ class FakeRegistry : public platform::Registry {
   // refuses changes.
   Values* ValuesOf(platform::RegKeyHandle key, bool writing = false) {
     const auto handle = handles_.find(key);
-    if (handle == handles_.end() || !keys_.count(handle->second.path)) return nullptr;
-    return writing && readOnlyRoots.count(handle->second.root) ? nullptr
-                                                               : &keys_.at(handle->second.path);
+    if (handle == handles_.end()) return nullptr;
+    const auto& [root, path] = handle->second;
+    return !keys_.count(path) || (writing && readOnlyRoots.count(root)) ? nullptr : &keys_.at(path);
   }
 
   std::map<std::string, Values, NoCaseLess> keys_;
-  std::map<platform::RegKeyHandle, Handle> handles_;
+  // Each open key's root and path.
+  std::map<platform::RegKeyHandle, std::pair<platform::RegKeyHandle, std::string>> handles_;
   platform::RegKeyHandle nextHandle_ = 0x1000;
 };
 
