@@ -2,13 +2,13 @@
 // to Now, Today and This Month, the free times, the billing month's records and the byte texts.
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "accounting/accounting.h"
+#include "accounting/usage_records.h"
 #include "support/fakes.h"
 
 namespace trafimo::testing {
@@ -29,10 +29,8 @@ struct Accounting : TickDisplay {
 
   Accounting() { fake.clock.Set(2006, 3, 20); }
   // A row with an index of its own, so that its identity stays whatever its place in the table.
-  static FakeRow Row(std::string description, std::uint64_t in, std::uint64_t out,
-                     std::uint32_t index) {
-    return {
-        .description = std::move(description), .inOctets = in, .outOctets = out, .index = index};
+  static FakeRow Row(std::string name, std::uint64_t in, std::uint64_t out, std::uint32_t index) {
+    return {.description = std::move(name), .inOctets = in, .outOctets = out, .index = index};
   }
   static FakeRow Eth(std::uint64_t in, std::uint64_t out) { return Row("Ethernet", in, out, 7); }
   static FakeRow WiFi(std::uint64_t in, std::uint64_t out) { return Row("Wi-Fi", in, out, 3); }
@@ -63,8 +61,7 @@ struct Accounting : TickDisplay {
       Tick(rows);
   }
   void Store(const std::string& section, const std::string& in, const std::string& out) {
-    fake.userStore.sections[section]["IN"] = in;
-    fake.userStore.sections[section]["OUT"] = out;
+    fake.userStore.sections[section] = {{"IN", in}, {"OUT", out}};
   }
   TrafficTotals StoredTotals(const std::string& section) {
     return Totals(std::stoll(fake.userStore.Read(section, "IN", "")),
@@ -229,7 +226,6 @@ TEST_F(AccountingTest, AStartOnALaterDayKeepsTheStoredDay) {
     const char* kept;   // the record of 19 March before ("": none)
     std::map<std::string, std::string> days;
   } cases[] = {
-      {"2006Mar19", "March", "", {{"2006-03-19", "700,30"}}},
       {"2006Mar15", "March", "", {{"2006-03-15", "700,30"}}},
       {"2006mar19", "mars", "", {{"2006-03-19", "700,30"}}},
       {"2006Mar19", "mars", "", {}},
@@ -266,31 +262,28 @@ TEST_F(AccountingTest, AtMidnightTheDayIsKeptAndTheStartDayBeginsABillingMonth) 
 }
 
 // While the selection is the first run's, a real adapter that appears later (a dock's Ethernet,
-// a phone's tethering) joins it, is stored and counted from its first reading; filter rows and
-// tunnels do not join. A selection the person chose stays theirs.
+// a phone's tethering) joins it, is stored and counted from its first reading (which adapters are
+// real is the first run's rule, shown in settings_test.cpp). A selection the person chose stays
+// theirs.
 TEST_F(AccountingTest, NewRealAdaptersJoinAnAutomaticSelectionOnly) {
-  FakeRow tunnel = Row("Teredo", 0, 0, 9), filter = Row("USB Ethernet-WFP Filter-0000", 0, 0, 11);
-  tunnel.type = 131, filter.filter = true, filter.hardware = false;
   for (const bool automatic : {true, false}) {
     Accounting t;
     t.settings.Interface = ",Ethernet";
     t.settings.AutomaticInterfaces = automatic;
-    t.Ticks({{Eth(0, 0)}, {Eth(0, 0), tunnel, Row("USB Ethernet", 5000, 0, 10), filter}});
-    filter.inOctets = tunnel.inOctets = 1'000'000;
-    t.Ticks({{Eth(0, 0), tunnel, Row("USB Ethernet", 1'005'000, 0, 10), filter}});
+    t.Ticks({{Eth(0, 0)}, {Eth(0, 0), Row("USB Ethernet", 5000, 0, 10)}});
+    t.Ticks({{Eth(0, 0), Row("USB Ethernet", 1'005'000, 0, 10)}});
     const std::string list = automatic ? ",Ethernet,USB Ethernet" : ",Ethernet";
     EXPECT_EQ(t.settings.Interface, list) << automatic;
     EXPECT_EQ(t.fake.registry.GetText(platform::kHkeyLocalMachine, std::string(kSettingsSubKey),
                                       "Interface"),
               automatic ? list : "<missing>");
     EXPECT_EQ(t.accounting.CostToday, Totals(automatic ? 1'000'000 : 0, 0)) << automatic;
-    filter.inOctets = tunnel.inOctets = 0;
   }
 }
 
 // Each warning of the allowance is given once a billing month, across restarts; one raised past
 // what is used lets its warnings come again; traffic in the free times does not count towards it;
-// a new billing month starts clean. The tip's third line and the meter follow.
+// a new billing month starts clean. The meter follows. (The words are the data plan's test.)
 TEST_F(AccountingTest, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARaise) {
   settings.MonthlyAllowance = 10 * kBytesPerGb;
   settings.EnableFreeTimes = true, settings.FromFreeTime = "2:0:0", settings.ToFreeTime = "3:0:0";
@@ -306,12 +299,9 @@ TEST_F(AccountingTest, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARai
   EXPECT_EQ(notifications[0].substr(0, 52), "This month you have used 8.00 GB of your 10.00 GB al");
   EXPECT_EQ(fake.userStore.Read("2026DEC", "WARNED", ""), "80");
   EXPECT_EQ(meter.level, MonthStanding::Level::Warned);
-  EXPECT_EQ(tip.substr(tip.rfind('\n') + 1), "Month 8.00 of 10.00 GB (80 %), 13.0 GB at this pace");
   Ticks({{Eth(gb(9.75), 0)}, {Eth(gb(11.6), 0)}});
   ASSERT_EQ(notifications.size(), 2u);
-  EXPECT_EQ(notifications[1],
-            "!You have used all of your 10.00 GB allowance for this month (10.10 GB). It starts "
-            "again on 1 January.");
+  EXPECT_EQ(notifications[1].substr(0, 24), "!You have used all of yo");
   EXPECT_EQ(fake.userStore.Read("2026DEC", "WARNED", ""), "100");
 
   Accounting restarted;
@@ -321,9 +311,7 @@ TEST_F(AccountingTest, AllowanceWarningsComeOncePerBillingMonthAndAgainAfterARai
   restarted.Ticks({{Eth(0, 0)}, {Eth(1000, 0)}});
   EXPECT_TRUE(restarted.notifications.empty()) << "a restart repeats nothing";
   restarted.settings.MonthlyAllowance = 20 * kBytesPerGb;
-  restarted.Ticks({{Eth(2000, 0)}});
-  EXPECT_EQ(restarted.fake.userStore.Read("2026DEC", "WARNED", ""), "0");
-  restarted.Ticks({{Eth(gb(6), 0)}});
+  restarted.Ticks({{Eth(2000, 0)}, {Eth(gb(6), 0)}});
   ASSERT_EQ(restarted.notifications.size(), 1u) << "the raised allowance's warning";
   restarted.fake.clock.Set(2027, 1, 1, 0, 0, 5);
   restarted.Ticks({{Eth(gb(23), 0)}});
@@ -388,33 +376,27 @@ TEST_F(AccountingTest, ATickStartedWhileOneRunsReturnsAtOnce) {
 }
 
 // Stored "IN"/"OUT" text that is not a whole number of bytes from 0 to 2^62 reads as 0.
-TEST_F(AccountingTest, StoredByteTextsReadAsTheirValueOrZero) {
-  constexpr std::int64_t kTwo62 = std::int64_t{1} << 62;
-  const std::tuple<const char*, const char*, std::int64_t> cases[] = {
-      {"-25", "007", 7},
-      {"12.5", "5", 5},
-      {"", "-", 0},
-      {"9223372036854775000", "1", 1},
-      {"4611686018427387904", "4611686018427387905", kTwo62}};
-  for (const auto& [in, out, total] : cases) {
-    Store("2006MAR", in, out);
-    Load();
-    EXPECT_EQ(accounting.CostThisMonth.Total, total) << '"' << in << "\" \"" << out << '"';
-  }
+TEST(StoredByteAmount, IsTheWholeNumberFrom0To2To62OrElse0) {
+  const std::pair<const char*, std::int64_t> cases[] = {
+      {"007", 7},
+      {"-25", 0},
+      {"12.5", 0},
+      {"", 0},
+      {"-", 0},
+      {"9223372036854775000", 0},
+      {"4611686018427387904", std::int64_t{1} << 62},
+      {"4611686018427387905", 0}};
+  for (const auto& [text, amount] : cases)
+    EXPECT_EQ(StoredByteAmount(text), amount) << '"' << text << '"';
 }
 
-// ShowMode 1 is KB, 2 MB; a failed platform call still gives the amount rounded to the unit's
-// decimals, with a leading zero and "-".
+// ShowMode 1 is KB, 2 MB, with the user's grouping and a leading zero. (What a failed platform
+// call gives is the report's test, monthly_usage_test.cpp: both format with one function.)
 TEST_F(AccountingTest, ByteTextsShowTheUnitWithALeadingZeroAndMinus) {
-  const std::tuple<const char*, std::int64_t, const char*, bool> cases[] = {
-      {"1", 1600, "2 KB", false},
-      {"2", 1600, "0.00 MB", false},
-      {"1", -1073741824, "-1,048,576 KB", false},
-      {"2", -524288, "-0.50 MB", true},
-      {"2", 1024000000000, "976562.50 MB", true}};
-  for (const auto& [showMode, bytes, text, formatFails] : cases) {
+  const std::tuple<const char*, std::int64_t, const char*> cases[] = {
+      {"1", 1600, "2 KB"}, {"2", 1600, "0.00 MB"}, {"1", -1073741824, "-1,048,576 KB"}};
+  for (const auto& [showMode, bytes, text] : cases) {
     fake.userStore.sections["Settings"]["ShowMode"] = showMode;
-    fake.locale.numberFormatFails = formatFails;
     accounting.LoadShowMode();
     EXPECT_EQ(accounting.FormatBytes(bytes), text) << bytes << " in mode " << showMode;
   }

@@ -88,7 +88,7 @@ class FakeRegistry : public platform::Registry {
   }
   long EnumKey(platform::RegKeyHandle key, std::uint32_t index, std::string& name) override {
     if (!handles_.count(key)) return platform::kErrorInvalidParameter;
-    const std::string& parent = handles_.at(key).path;
+    const std::string& parent = handles_.at(key).second;
     for (const auto& [path, values] : keys_) {
       const bool child = IsSameOrBelow(path, parent) && path.size() > parent.size() &&
                          path.find('\\', parent.size() + 1) == std::string::npos;
@@ -110,13 +110,13 @@ class FakeRegistry : public platform::Registry {
   }
   long SetValue(platform::RegKeyHandle key, std::string_view valueName, std::uint32_t type,
                 const std::uint8_t* data, std::uint32_t size) override {
-    Values* values = Writable(key);
+    Values* values = ValuesOf(key, true);
     if (values == nullptr) return platform::kErrorAccessDenied;
     (*values)[std::string(valueName)] = FakeRegValue{type, {data, data + size}};
     return platform::kErrorSuccess;
   }
   long DeleteValue(platform::RegKeyHandle key, std::string_view valueName) override {
-    Values* values = Writable(key);
+    Values* values = ValuesOf(key, true);
     if (values == nullptr) return platform::kErrorAccessDenied;
     return values->erase(std::string(valueName)) ? platform::kErrorSuccess
                                                  : platform::kErrorFileNotFound;
@@ -139,10 +139,6 @@ class FakeRegistry : public platform::Registry {
 
  private:
   using Values = std::map<std::string, FakeRegValue, NoCaseLess>;
-  struct Handle {
-    platform::RegKeyHandle root;
-    std::string path;
-  };
 
   static std::string Path(platform::RegKeyHandle root, std::string_view subKey) {
     while (!subKey.empty() && subKey.back() == '\\')
@@ -164,8 +160,8 @@ class FakeRegistry : public platform::Registry {
             platform::RegKeyHandle& key) {
     key = 0;
     const std::string path = Path(root, subKey);
-    if (!keys_.count(path) && !create) return platform::kErrorFileNotFound;
-    if (!keys_.count(path) && readOnlyRoots.count(root)) return platform::kErrorAccessDenied;
+    if (!keys_.count(path) && (!create || readOnlyRoots.count(root)))
+      return create ? platform::kErrorAccessDenied : platform::kErrorFileNotFound;
     AddKey(path);
     key = nextHandle_++;
     handles_[key] = {root, path};
@@ -175,14 +171,14 @@ class FakeRegistry : public platform::Registry {
   // refuses changes.
   Values* ValuesOf(platform::RegKeyHandle key, bool writing = false) {
     const auto handle = handles_.find(key);
-    if (handle == handles_.end() || !keys_.count(handle->second.path)) return nullptr;
-    return writing && readOnlyRoots.count(handle->second.root) ? nullptr
-                                                               : &keys_.at(handle->second.path);
+    if (handle == handles_.end()) return nullptr;
+    const auto& [root, path] = handle->second;
+    return !keys_.count(path) || (writing && readOnlyRoots.count(root)) ? nullptr : &keys_.at(path);
   }
-  Values* Writable(platform::RegKeyHandle key) { return ValuesOf(key, true); }
 
   std::map<std::string, Values, NoCaseLess> keys_;
-  std::map<platform::RegKeyHandle, Handle> handles_;
+  // Each open key's root and path.
+  std::map<platform::RegKeyHandle, std::pair<platform::RegKeyHandle, std::string>> handles_;
   platform::RegKeyHandle nextHandle_ = 0x1000;
 };
 
@@ -194,9 +190,9 @@ class MemoryUserStore : public platform::UserStore {
 
   std::string Read(std::string_view section, std::string_view key,
                    std::string_view defaultValue) override {
-    return Has(std::string(section), std::string(key))
-               ? sections.at(std::string(section)).at(std::string(key))
-               : std::string(defaultValue);
+    const auto s = sections.find(std::string(section));
+    if (s == sections.end() || !s->second.count(std::string(key))) return std::string(defaultValue);
+    return s->second.at(std::string(key));
   }
   bool Write(std::string_view section, std::string_view key, std::string_view value) override {
     ++writes;
@@ -217,10 +213,6 @@ class MemoryUserStore : public platform::UserStore {
     const auto found = sections.find(std::string(section));
     if (found == sections.end()) return {};
     return {found->second.begin(), found->second.end()};
-  }
-  bool Has(const std::string& section, const std::string& key) const {
-    const auto s = sections.find(section);
-    return s != sections.end() && s->second.count(key) != 0;
   }
 };
 
@@ -247,16 +239,13 @@ class FakeLocale : public platform::Locale {
                                             "May",       "June",     "July",     "August",
                                             "September", "October",  "November", "December"};
   std::string decimalSeparator = ".";
-  std::string groupSeparator = ",";
   bool numberFormatFails = false;
 
   // The pictures the program uses: "yyyyMMM", "yyyyMMMdd" and "ddd d MMM".
   std::string FormatDate(const platform::LocalTime& date, std::string_view picture) override;
   std::string FullMonthName(int month) override;
   std::string ToUpper(std::string_view text) override;
-  platform::NumberSettings UserNumberSettings() override {
-    return {decimalSeparator, groupSeparator};
-  }
+  platform::NumberSettings UserNumberSettings() override { return {decimalSeparator, ","}; }
   // GetNumberFormat as it treats the format: groups of three (any grouping but 0), the leading
   // zero and the negative order (0 brackets, 1 leading "-").
   std::optional<std::string> FormatNumber(std::string_view plainNumber,
@@ -291,13 +280,12 @@ struct ProcessEnded {};
 
 class FakeProcess : public platform::Process {
  public:
-  std::string exePath = "C:\\Tools\\trafimo.exe";
   int ends = 0;
   [[noreturn]] void EndNow() override {
     ++ends;
     throw ProcessEnded{};
   }
-  std::string ExePath() override { return exePath; }
+  std::string ExePath() override { return "C:\\Tools\\trafimo.exe"; }
 };
 
 // Records what the shell was asked to open, and for which window.
@@ -320,12 +308,9 @@ class MemoryFiles : public platform::Files {
  public:
   std::optional<std::string> chosenPath = "C:\\Users\\me\\Documents\\usage.csv";
   bool writesFail = false;
-  std::vector<std::string> offeredNames;
   std::map<std::string, std::string> written;
 
-  std::optional<std::string> AskSavePath(platform::OwnerWindow,
-                                         std::string_view defaultName) override {
-    offeredNames.emplace_back(defaultName);
+  std::optional<std::string> AskSavePath(platform::OwnerWindow, std::string_view) override {
     return chosenPath;
   }
   bool WriteWholeFile(std::string_view path, std::string_view contents) override {

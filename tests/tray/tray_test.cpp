@@ -69,18 +69,13 @@ TEST(StoredChoices, UnusableLevelsAreOpaque) {
 }
 
 // The tip field holds the text, a NUL and blanks; a long text is cut to fit, never inside a
-// UTF-8 character (a locale's no-break space "\xC2\xA0", a narrow one "\xE2\x80\xAF").
+// UTF-8 character (a locale's no-break space U+00A0, a narrow one U+202F).
 TEST(TipField, IsCutToFitBetweenCharacters) {
   const std::string y60(60, 'y');
-  const std::pair<std::string, std::size_t> cases[] = {{std::string(80, 'y'), 63},
-                                                       {y60 + "yy\xC2\xA0", 62},
-                                                       {y60 + "y\xC2\xA0", 63},
-                                                       {y60 + "\xE2\x80\xAF", 63},
-                                                       {y60 + "y\xE2\x80\xAF", 61},
-                                                       {y60 + "yy\xE2\x80\xAFy", 62},
-                                                       {"Current - 1\xC2\xA0"
-                                                        "234 KB",
-                                                        19}};
+  const std::pair<std::string, std::size_t> cases[] = {
+      {std::string(80, 'y'), 63},     {y60 + "yy\u00A0", 62}, {y60 + "y\u00A0", 63},
+      {y60 + "\u202F", 63},           {y60 + "y\u202F", 61},  {y60 + "yy\u202Fy", 62},
+      {"Current - 1\u00A0234 KB", 19}};
   for (const auto& [text, kept] : cases) {
     char field[64];
     WriteTipField(field, text);
