@@ -41,8 +41,8 @@ e2e_expect_eq "and \"WARNED\" stays \"100\"" 100 "$(e2e_stored "$E2E_MONTH" WARN
 # Traffic while the mouse rests on the icon: its tip's second line gives the speed.
 e2e_send_lo 60 12 &
 e2e_check "the tip gives the speed in /s while traffic flows" e2e_wait_until 10 eval \
-  '[[ "$(e2e_tip_lines | sed -n 2p)" =~ ^In\ [1-9][0-9.,]*\ [KMG]?B/s,\ Out\ [1-9][0-9.,]*\ [KMG]?B/s$ ]]'
-e2e_log "the tip: $(e2e_tip_lines | tr '\n' '|')"
+  '[[ "$(e2e_tip | sed -n 2p)" =~ ^In\ [1-9][0-9.,]*\ [KMG]?B/s,\ Out\ [1-9][0-9.,]*\ [KMG]?B/s$ ]]'
+e2e_log "the tip: $(e2e_tip | tr '\n' '|')"
 e2e_click_icon -
 tip=$(wait_balloon)
 e2e_check "hovering the icon shows it" test -n "$tip"

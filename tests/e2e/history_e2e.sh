@@ -31,7 +31,7 @@ in=$(e2e_stored Today IN) out=$(e2e_stored Today OUT)
 e2e_expect_eq "the file has yesterday's and today's (the Today record) rows" \
   "day,$yesterday,123456789,23456789,$((123456789 + 23456789))|day,$today,$in,$out,$((in + out))" "$(grep -E "^day,($yesterday|$today)," "$folder/usage.csv" | tr -d '\r' | paste -sd'|')"
 
-e2e_check "the tray menu opens" e2e_open_menu
+e2e_check "the tray menu opens" e2e_menu
 read -r menu_left menu_top _ <<<"$(e2e_window_rect 'class="#32768"')"
 e2e_click_at $((menu_left - 10)) $((menu_top + 10)) - && sleep 0.5  # no tip over the menu
 e2e_photograph "$((menu_left - 20)) $((menu_top - 20)) 1024 768" 0 tray-menu
