@@ -25,14 +25,11 @@ e2e_check "it makes the installer, and the zip with README.txt and the program b
 e2e_check "the installer ends without error" wine_logged setup "$setup" /S
 e2e_check "the program and its Start-menu shortcut are installed" \
   eval 'cmp -s "$install_dir/trafimo.exe" "$E2E_EXE" && test -s "$shortcut"'
-for pair in "DisplayName=REG_SZ Velquor Trafimo" "DisplayVersion=REG_SZ $version" \
-  "Publisher=REG_SZ Velquor" "DisplayIcon=REG_SZ $install_win\\trafimo.exe,0" \
-  "QuietUninstallString=REG_SZ \"$install_win\\uninstall.exe\" /S" "NoModify=REG_DWORD 0x1"; do
-  e2e_expect_eq "Apps & Features: ${pair%%=*}" "${pair#*=}" "$(e2e_reg "$uninstall_key" "${pair%%=*}")"
-done
+e2e_expect_eq "Apps & Features: its name, version, publisher, icon, silent uninstall and no Modify" \
+  "REG_SZ Velquor Trafimo|REG_SZ $version|REG_SZ Velquor|REG_SZ $install_win\\trafimo.exe,0|REG_SZ \"$install_win\\uninstall.exe\" /S|REG_DWORD 0x1" \
+  "$(for v in DisplayName DisplayVersion Publisher DisplayIcon QuietUninstallString NoModify; do e2e_reg "$uninstall_key" $v; done | paste -sd'|')"
 startup=$(e2e_reg "HKCU\\$run_key" "Velquor Trafimo")
-e2e_expect_eq "the start-up entry is the one the program writes" \
-  "REG_EXPAND_SZ \"$install_win\\trafimo\" /s" "$startup"
+e2e_expect_eq "the start-up entry is the one the program writes" "REG_EXPAND_SZ \"$install_win\\trafimo\" /s" "$startup"
 
 e2e_count_only lo
 command=${startup#REG_EXPAND_SZ }
@@ -47,7 +44,7 @@ today_in=$(e2e_stored Today IN)
 e2e_check "the installer ends without error" wine_logged setup-again "$setup" /S
 e2e_check "one copy runs again, a new one" e2e_wait_until 20 eval \
   'e2e_runs 1 && [[ $(e2e_program_pids) != "$first_pid" ]]'
-e2e_check "it is started as at start-up: no settings dialog" eval '! e2e_probe wait Settings "" 4 >/dev/null'
+e2e_check "it is started as at start-up: no settings dialog" eval '! e2e_probe wait Settings "" 4'
 e2e_check "the totals are kept" eval '(($(e2e_stored Today IN) >= today_in))'
 
 wine reg add "HKLM\\$run_key" /v "Velquor Trafimo" /d '"C:\Trafimo\trafimo" /s' /f >/dev/null 2>&1 </dev/null
@@ -62,8 +59,7 @@ if [[ -n "${TRAFIMO_UPDATE_DOCS:-}" ]]; then
   wine "$setup" >/dev/null 2>&1 </dev/null &
   title() { e2e_probe list | sed -n 's/.*title="\(Velquor Trafimo Setup[^"]*\)".*/\1/p' | head -n1; }
   page() {  # waits for the page's text, photographs the wizard, clicks a button
-    local text=$1
-    e2e_wait_until 20 eval 'e2e_probe controls "$(title)" | grep -qF "$text"' && sleep 1 &&
+    e2e_wait_until 20 eval "e2e_probe controls \"\$(title)\" | grep -qF '$1'" && sleep 1 &&
       e2e_crop "$(e2e_window_rect "title=\"$(title)\"")" 0 "$E2E_OUT/installer-$2.png" &&
       e2e_click_control "$(title)" "$3"
   }

@@ -12,11 +12,11 @@ e2e_check "the machine-wide keys refuse writes, as they do to a standard user" e
    ! wine reg add "$machine_run" /v probe /d x /f >/dev/null 2>&1 </dev/null'
 
 e2e_start
-e2e_check "the \"Settings\" dialog is shown" e2e_wait_window Settings TrafimoSettings 40
+e2e_check "the \"Settings\" dialog is shown" e2e_probe wait Settings TrafimoSettings 40
 e2e_click_control Settings 301  # start with Windows
 e2e_type_into Settings 303 15  # the month start day
 e2e_settings_ok
-e2e_check "no message is shown" eval '! e2e_probe wait "Velquor Trafimo" "#32770" 3 >/dev/null'
+e2e_check "no message is shown" eval '! e2e_probe wait "Velquor Trafimo" "#32770" 3'
 e2e_expect_eq "the month start day is kept per user, nothing machine-wide" "REG_EXPAND_SZ 15|" \
   "$(e2e_reg 'HKCU\Software\Velquor Trafimo\Settings' MonthStartDay)|$(e2e_reg "$E2E_SETTINGS" MonthStartDay)"
 e2e_expect_eq "the per-user start-up entry starts the program as Windows start-up does" \

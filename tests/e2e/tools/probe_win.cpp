@@ -2,8 +2,8 @@
 //   probe_win list                    the visible top-level windows: class, title, the
 //                                     layered alpha ("-" when not layered), whether it has the
 //                                     keyboard and the rectangle
-//   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (10) for a visible window; prints it
-//   probe_win gone TITLE [CLASS] [S]  waits up to S seconds (10) until no such window is visible
+//   probe_win wait TITLE [CLASS] [S]  waits up to S seconds (20) for a visible window
+//   probe_win gone TITLE [CLASS] [S]  waits up to S seconds (20) until no such window is visible
 //   probe_win controls TITLE          the child controls, the window's own first: id, class,
 //                                     text, rectangle on the screen; after a list box its
 //                                     entries: selection, rectangle of the visible part, text
@@ -73,29 +73,26 @@ HWND FindVisible(const std::string& title, const std::string& className = "") {
   return nullptr;
 }
 
-void PrintWindow(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  DWORD how = 0;
-  BYTE alpha = 0;
-  const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
-                       GetLayeredWindowAttributes(window, nullptr, &alpha, &how) &&
-                       (how & LWA_ALPHA);
-  std::printf("class=\"%s\" title=\"%s\" alpha=%s foreground=%d %s\n", ClassOf(window).c_str(),
-              TextOf(window).c_str(), layered ? std::to_string(alpha).c_str() : "-",
-              window == GetForegroundWindow(), RectOf(rect).c_str());
-}
-
-void List() {
-  for (HWND window : Windows(nullptr))
-    if (IsWindowVisible(window)) PrintWindow(window);
+int List() {
+  for (HWND window : Windows(nullptr)) {
+    RECT rect{};
+    DWORD how = 0;
+    BYTE alpha = 0;
+    const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) &&
+                         GetLayeredWindowAttributes(window, nullptr, &alpha, &how) &&
+                         (how & LWA_ALPHA);
+    if (IsWindowVisible(window) && GetWindowRect(window, &rect))
+      std::printf("class=\"%s\" title=\"%s\" alpha=%s foreground=%d %s\n", ClassOf(window).c_str(),
+                  TextOf(window).c_str(), layered ? std::to_string(alpha).c_str() : "-",
+                  window == GetForegroundWindow(), RectOf(rect).c_str());
+  }
+  return 0;
 }
 
 int Wait(const std::string& title, const std::string& className, double seconds, bool present) {
-  const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
-  for (;; Sleep(100)) {
-    HWND window = FindVisible(title, className);
-    if ((window != nullptr) == present) return window ? (PrintWindow(window), 0) : 0;
+  for (const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);;
+       Sleep(100)) {
+    if ((FindVisible(title, className) != nullptr) == present) return 0;
     if (GetTickCount64() >= until) return 1;
   }
 }
@@ -192,14 +189,13 @@ int main(int argc, char** argv) {
     return std::string(i < argc ? argv[i] : fallback);
   };
   const std::string command = arg(1), first = arg(2);
-  const int status =
-      command == "list"          ? (List(), 0)
-      : command == "wait"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), true)
-      : command == "gone"        ? Wait(first, arg(3), std::atof(arg(4, "10").c_str()), false)
-      : command == "controls"    ? Controls(FindVisible(first))
-      : command == "icons"       ? Icons()
-      : command == "deny-writes" ? DenyWrites(first)
-                                 : 2;
+  const int status = command == "list" ? List()
+                     : command == "wait" || command == "gone"
+                         ? Wait(first, arg(3), std::atof(arg(4, "20").c_str()), command == "wait")
+                     : command == "controls"    ? Controls(FindVisible(first))
+                     : command == "icons"       ? Icons()
+                     : command == "deny-writes" ? DenyWrites(first)
+                                                : 2;
   if (status == 2) std::fprintf(stderr, "usage: see the top of probe_win.cpp\n");
   std::fflush(stdout);
   return status;

@@ -1,16 +1,11 @@
 #!/usr/bin/env python3
-"""Traffic for the end-to-end tests, over the loopback or a veth of the test's own.
-
-  traffic.py serve ADDRESS PORT           echoes every byte it receives, until killed
-  traffic.py send ADDRESS PORT MB [SECS]  sends MB megabytes to a server (port 0: one of its own)
-                                          and reads them back, spread over SECS seconds when
-                                          given; prints "sent=BYTES seconds=ELAPSED"; exit
-                                          status 0 when every byte came back
-"""
-import socket
-import sys
-import threading
-import time
+# Traffic for the end-to-end tests, over the loopback or a veth of the test's own.
+#   traffic.py serve ADDRESS PORT           echoes every byte it receives, until killed
+#   traffic.py send ADDRESS PORT MB [SECS]  sends MB megabytes to a server (port 0: one of its own)
+#                                           and reads them back, spread over SECS seconds when
+#                                           given; prints "sent=BYTES seconds=ELAPSED"; exit
+#                                           status 0 when every byte came back
+import socket, sys, threading, time
 
 BLOCK = 1 << 20
 
@@ -25,7 +20,7 @@ def serve(listener):
         threading.Thread(target=echo, args=(listener.accept()[0],), daemon=True).start()
 
 
-def send(address, port, megabytes, seconds):
+def send(address, port, megabytes, seconds=0.0):
     if port == 0:
         listener = socket.create_server((address, 0))
         port = listener.getsockname()[1]
@@ -50,10 +45,6 @@ def send(address, port, megabytes, seconds):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 4 and sys.argv[1] == "serve":
+    if sys.argv[1:2] == ["serve"]:
         serve(socket.create_server((sys.argv[2], int(sys.argv[3]))))
-    elif len(sys.argv) in (5, 6) and sys.argv[1] == "send":
-        seconds = float(sys.argv[5]) if len(sys.argv) == 6 else 0.0
-        sys.exit(0 if send(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), seconds) else 1)
-    else:
-        sys.exit(__doc__)
+    sys.exit(0 if send(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), *map(float, sys.argv[5:6])) else 1)
