@@ -3,8 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine xvfb
           xdotool imagemagick x11-utils googletest libgtest-dev libgmock-dev libbenchmark-dev
-          procps iproute2 python3 nsis zip unzip fonts-wine fonts-liberation xcompmgr
-          tesseract-ocr)
+          procps iproute2 python3 nsis zip unzip fonts-wine fonts-liberation xcompmgr)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
