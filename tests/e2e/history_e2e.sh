@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The history a person keeps and takes away: a start on the day after the stored Today keeps that
-# day's record; /export beside the running program writes yesterday's and today's rows (the file's
-# form is the export's native test's). The tray menu by real clicks: the monthly totals window
-# with this month's days and its Save As dialog, KB instead of MB, and Exit. Photographed for
-# docs/ with TRAFIMO_UPDATE_DOCS=1.
+# day's record; /export beside the running program writes yesterday's, today's and the month's
+# rows (the file's form is the export's native test's). The tray menu by real clicks: the monthly
+# totals window with this month's days and its Save As dialog, KB instead of MB, and Exit.
+# Photographed for docs/ with TRAFIMO_UPDATE_DOCS=1.
 source "$(dirname "$0")/lib.sh" "${1:?build directory}"
 e2e_setup
 
@@ -27,9 +27,11 @@ e2e_measure "3 MB each way over the loopback" e2e_send_lo 3
 
 timeout 60 wine "$E2E_PROGRAM" /export 'C:\Trafimo\usage.csv' >/dev/null 2>&1 </dev/null
 e2e_expect_eq "/export beside the running program ends with 0; no box holds it up" "0 1" "$? $(e2e_program_pids | wc -l)"
-in=$(e2e_stored Today IN) out=$(e2e_stored Today OUT)
-e2e_expect_eq "the file has yesterday's and today's (the Today record) rows" \
-  "day,$yesterday,123456789,23456789,$((123456789 + 23456789))|day,$today,$in,$out,$((in + out))" "$(grep -E "^day,($yesterday|$today)," "$folder/usage.csv" | tr -d '\r' | paste -sd'|')"
+in=$(e2e_stored Today IN) out=$(e2e_stored Today OUT) m_in=$(e2e_stored "$month" IN) m_out=$(e2e_stored "$month" OUT)
+rows() { printf '%s\n' "$@" | sort | paste -sd'|'; }
+e2e_expect_eq "the file has yesterday's, today's (the Today record) and the month's rows" \
+  "$(rows "day,$yesterday,123456789,23456789,$((123456789 + 23456789))" "day,$today,$in,$out,$((in + out))" "month,$(date +%Y-%m-01),$m_in,$m_out,$((m_in + m_out))")" \
+  "$(rows $(grep -E "^(day,($yesterday|$today)|month,$(date +%Y-%m-01))," "$folder/usage.csv" | tr -d '\r'))"
 
 e2e_check "the tray menu opens" e2e_menu
 read -r menu_left menu_top _ <<<"$(e2e_window_rect 'class="#32768"')"
