@@ -117,7 +117,8 @@ e2e_measure() {
   e2e_check "$1: the traffic crossed" "${@:2}"
   E2E_FRESH='' && e2e_wait_until 30 _e2e_quiet; read -ra s1 <<<"$(_e2e_state all)"
   for i in 0 1 2 3; do moved+=($((s1[i] - s0[i]))) grown+=($((s1[i + 4] - s0[i + 4]))); done
-  e2e_expect_eq "$1: Today and $E2E_MONTH grew by the bytes that crossed" "${moved[*]}" "${grown[*]}"
+  e2e_expect_eq "$1: Today and $E2E_MONTH grew by the bytes that crossed" "${moved[*]}" "${grown[*]}" ||
+    e2e_log "counters and records before: ${s0[*]}; after: ${s1[*]}"
 }
 
 # Reads "rect=L,T,R,B" from standard input; prints "L T R B".
